@@ -1,0 +1,101 @@
+// The stripe table: values near the centre, the column straight above it and
+// the two's-complement bit test for negative stripe numbers.
+#include "backdrop/stripes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+struct TableDeleter {
+    void operator()(std::uint8_t* p) const { std::free(p); }
+};
+
+const std::uint8_t* filled_table()
+{
+    static std::unique_ptr<std::uint8_t, TableDeleter> table(
+        static_cast<std::uint8_t*>(std::malloc(kStripeBytes)));
+    static bool filled = false;
+    if (!filled) {
+        fill_stripe_table(table.get());
+        filled = true;
+    }
+    return table.get();
+}
+
+std::uint8_t entry(int row, int col)
+{
+    return filled_table()[std::size_t(row) * kStripeCols + col];
+}
+
+TEST(StripeTable, EntriesNearTheCentre)
+{
+    EXPECT_EQ(kStripeCentre, 6402000u);
+    EXPECT_EQ(entry(1600, 2000), 0);  // atan2(0, 0) = 0, d = 0
+    EXPECT_EQ(entry(1600, 2001), 1);  // n = 703
+    EXPECT_EQ(entry(1600, 2100), 0);  // n = 704
+    EXPECT_EQ(entry(1600, 1900), 0);  // n = -703
+    EXPECT_EQ(entry(1700, 2000), 0);  // n = 0
+    EXPECT_EQ(entry(1500, 2000), 1);  // n = 1,407
+    EXPECT_EQ(entry(1650, 2050), 0);  // n = 352
+}
+
+TEST(StripeTable, ColumnAboveTheCentreUsesPiNotAMirror)
+{
+    // atan2(0, p) is pi for p < 0, so the column above the centre is not the
+    // column below it reflected.
+    int differing = 0;
+    for (int row = 0; row < 1600; ++row) {
+        const int p = row - 1600;
+        const auto n = static_cast<std::int32_t>(448 * M_PI + 0.00004 * p * p);
+        ASSERT_EQ(entry(row, 2000), (n >> 3) & 1) << "row " << row;
+        if (row > 0 && entry(row, 2000) != entry(3200 - row, 2000))
+            ++differing;
+    }
+    EXPECT_GT(differing, 100);
+}
+
+TEST(StripeTable, NegativeStripeNumbersUseTwosComplementBits)
+{
+    // Points on the horizontal axis left of the centre: atan2(q, 0) = -pi/2.
+    for (int q = -2000; q < 0; ++q) {
+        const auto n = static_cast<std::int32_t>(-448 * M_PI / 2 + 0.00004 * q * q);
+        ASSERT_LT(n, 0);
+        ASSERT_EQ(entry(1600, q + 2000), (n & 15) > 7 ? 1 : 0) << "q " << q;
+    }
+}
+
+TEST(StripeTable, BitTestOnNegativeNumbers)
+{
+    EXPECT_EQ(stripe_bit(-1), 1);
+    EXPECT_EQ(stripe_bit(-8), 1);
+    EXPECT_EQ(stripe_bit(-9), 0);
+    EXPECT_EQ(stripe_bit(7), 0);
+    EXPECT_EQ(stripe_bit(8), 1);
+    EXPECT_EQ(stripe_bit(15), 1);
+    EXPECT_EQ(stripe_bit(16), 0);
+}
+
+TEST(StripeTable, EveryEntryIsZeroOrOneAndBothOccurEvenly)
+{
+    const std::uint8_t* t = filled_table();
+    std::size_t ones = 0;
+    for (std::size_t i = 0; i < kStripeBytes; ++i) {
+        ASSERT_LE(t[i], 1) << "offset " << i;
+        ones += t[i];
+    }
+    EXPECT_NEAR(double(ones) / kStripeBytes, 0.5, 0.01);
+}
+
+TEST(StripeTable, FillMatchesThePointFunctionAtTheCorners)
+{
+    EXPECT_EQ(entry(0, 0), stripe_at(-1600, -2000));
+    EXPECT_EQ(entry(0, 3999), stripe_at(-1600, 1999));
+    EXPECT_EQ(entry(3199, 0), stripe_at(1599, -2000));
+    EXPECT_EQ(entry(3199, 3999), stripe_at(1599, 1999));
+}
+
+}  // namespace
