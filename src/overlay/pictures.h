@@ -15,3 +15,33 @@ constexpr const char* lgfn[kPictureCount] = {
 
 // The loaded pictures, set once at start-up.
 extern SDL_Surface* logo[kPictureCount];
+
+constexpr int kScheduleSlots = 40;
+// Beats per schedule slot (8 seconds).
+constexpr int kBeatsPerSlot = 16;
+// Schedule entries that are not a picture index.
+constexpr int kShowNothing = -1;
+constexpr int kFlicker = -2;
+
+// The picture schedule, one entry per 16-beat slot: a picture index 0 to 8,
+// kShowNothing, or kFlicker (a pick among the photographs that quickens
+// through the slot). Every beat from the last slot on reads the last entry.
+constexpr int lgsj[kScheduleSlots] = {
+    -1, -1, 5, 5, 6, 6, -2, 5, 7, 7,   // 0-80 s
+    6,  7,  8, 7, 6, 6, 8,  8, -2, 0,  // 80-160 s
+    5,  5,  5, 5, 5, 5, 5,  5, 3, -1,  // 160-240 s
+    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+};
+
+// The schedule slot of a beat, 0 to 39.
+int picture_slot(double beat);
+
+// The picture shown at a beat, or -1 for none.
+int picture_pick(double beat);
+
+// Where a pw x ph picture lands on a screen_w wide screen: centred, resting
+// near the top, shaken hardest at the start of every 8 beats.
+SDL_Rect picture_place(double beat, double phase, int screen_w, int pw, int ph);
+
+// Draws this frame's picture, if any, onto s.
+void draw_picture(SDL_Surface* s, double beat, double phase);

@@ -1,0 +1,57 @@
+// The text renderer over the font atlas.
+#include "overlay/text.h"
+
+#include "overlay/glyphs.h"
+#include "overlay/place.h"
+
+#include <cmath>
+
+SDL_Surface* fontti = nullptr;
+
+int advance_of(char c)
+{
+    const int g = glyph_for_byte(static_cast<signed char>(c));
+    return g < 0 ? kBlankAdvance : fontr[g].w + kGlyphGap;
+}
+
+std::int64_t text_width(const char* text)
+{
+    std::int64_t width = 0;
+    for (const char* p = text; *p; ++p)
+        width += advance_of(*p);
+    return width;
+}
+
+std::int64_t last_glyph_offset(const char* text)
+{
+    std::int64_t pen = 0;
+    std::int64_t last = -1;
+    for (const char* p = text; *p; ++p) {
+        if (glyph_for_byte(static_cast<signed char>(*p)) >= 0) last = pen;
+        pen += advance_of(*p);
+    }
+    return last;
+}
+
+void teksti(SDL_Surface* surface, std::int32_t x, std::int32_t y, const char* text, double shown,
+            double lift)
+{
+    // 64-bit so that no start position and no length of text can overflow it.
+    std::int64_t pen = x;
+    for (std::int64_t i = 0; text[i] != '\0'; ++i) {
+        // The pen only moves right: nothing after this point can be on screen.
+        if (pen >= surface->w) return;
+        const int g = glyph_for_byte(static_cast<signed char>(text[i]));
+        if (g < 0) {
+            pen += kBlankAdvance;
+            continue;
+        }
+        if (double(i) <= shown && pen >= -100) {
+            const double top = y - (std::sin(0.01 * double(pen)) + 1) * lift;
+            SDL_Rect src = fontr[g];  // the blit clips its rectangles in place
+            SDL_Rect dst = {static_cast<Sint16>(pen), to_rect_coord(top), 0, 0};
+            SDL_UpperBlit(fontti, &src, surface, &dst);
+        }
+        pen += fontr[g].w + kGlyphGap;
+    }
+}

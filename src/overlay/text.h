@@ -1,0 +1,31 @@
+// The bitmap text renderer: lays out a line in the show's font, holds back
+// characters past an index (typing), and lifts each glyph by a sine of its
+// screen position (the standing ripple).
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+
+// The font atlas, loaded once at start-up; see overlay/glyphs.h for its layout.
+extern SDL_Surface* fontti;
+
+// Pen advance for a byte with no glyph (space and anything outside the font).
+constexpr int kBlankAdvance = 106;
+// Gap after each glyph, added to its width.
+constexpr int kGlyphGap = 10;
+
+// Draws text with its left edge at x and its unrippled top at y. Characters
+// whose index exceeds shown are laid out but not drawn; a glyph is drawn only
+// while its pen lies in [-100, surface width), raised by (sin(0.01 pen) + 1) * lift.
+void teksti(SDL_Surface* surface, std::int32_t x, std::int32_t y, const char* text, double shown,
+            double lift);
+
+// How far a byte moves the pen.
+int advance_of(char c);
+
+// The laid-out width of a text: the sum of its advances.
+std::int64_t text_width(const char* text);
+
+// The pen offset of the last glyph from the text's left edge, or -1 without one.
+std::int64_t last_glyph_offset(const char* text);

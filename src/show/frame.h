@@ -1,0 +1,17 @@
+// One frame of the show, drawn back to front, and the quit check between frames.
+#pragma once
+
+#include "backdrop/backdrop.h"
+#include "show/clock.h"
+
+#include <SDL.h>
+
+// Draws backdrop, picture, caption and scroller for this frame's clock values,
+// carrying the glow filter. The live show and the capture tool both draw this way.
+void draw_frame(SDL_Surface* s, const FrameClock& clock, GlowFilter& glow);
+
+// A window close, or the release (not the press) of Escape.
+bool is_quit_event(const SDL_Event& event);
+
+// Drains the event queue; true at the first quit event, leaving the rest queued.
+bool quit_requested();

@@ -1,0 +1,129 @@
+// The live show: build the stripe table, bring up video and audio, load the
+// assets, start the music in step with the clock, run frames until told to quit.
+#include "show/startup.h"
+
+#include "backdrop/stripes.h"
+#include "overlay/pictures.h"
+#include "overlay/text.h"
+#include "show/clock.h"
+#include "show/frame.h"
+
+#include <SDL_image.h>
+#include <SDL_mixer.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+SDL_Surface* s = nullptr;
+
+namespace {
+
+constexpr int kExitQuit = 0;
+constexpr int kExitFailed = 1;
+
+int fail_start(const char* why, const char* detail)
+{
+    std::fprintf(stderr, "quorvex: %s: %s\n", why, detail);
+    SDL_Quit();
+    return kExitFailed;
+}
+
+bool screen_fits(const SDL_Surface* screen)
+{
+    return screen->w == kScreenWidth && screen->h == kScreenHeight &&
+           screen->format->BitsPerPixel == kScreenBits &&
+           screen->pitch >= kScreenWidth * 4;
+}
+
+// Loads the font and the nine pictures; false after the first failure, with
+// the one-word message on standard output and the reason on standard error.
+bool load_images()
+{
+    fontti = IMG_Load(kFontFile);
+    if (fontti == nullptr) {
+        std::printf("fontti\n");
+        std::fprintf(stderr, "quorvex: cannot load %s: %s\n", kFontFile, IMG_GetError());
+        return false;
+    }
+    for (int i = 0; i < kPictureCount; ++i) {
+        logo[i] = IMG_Load(lgfn[i]);
+        if (logo[i] == nullptr) {
+            std::printf("kuvia\n");
+            std::fprintf(stderr, "quorvex: cannot load %s: %s\n", lgfn[i], IMG_GetError());
+            return false;
+        }
+    }
+    return true;
+}
+
+// Opens the mixer paused and queues the track to play once. Without a device
+// or a track the show runs silent, with one warning.
+void queue_music()
+{
+    SDL_PauseAudio(1);
+    if (Mix_OpenAudio(48000, AUDIO_S16LSB, 2, 1024) < 0) {
+        std::fprintf(stderr, "quorvex: warning: no sound: %s\n", Mix_GetError());
+        return;
+    }
+    SDL_PauseAudio(1);  // opening the mixer leaves the device running
+    Mix_Music* music = Mix_LoadMUS(kTrackFile);
+    if (music == nullptr) {
+        std::fprintf(stderr, "quorvex: warning: no sound: cannot load %s: %s\n", kTrackFile,
+                     Mix_GetError());
+        return;
+    }
+    Mix_PlayMusic(music, 1);
+}
+
+int run_frames(ShowClock clock)
+{
+    GlowFilter glow;
+    char line[64];
+    for (;;) {
+        const FrameClock frame = clock_advance(clock, SDL_GetTicks());
+        format_log_line(line, sizeof line, frame);
+        std::fputs(line, stdout);
+        draw_frame(s, frame, glow);
+        SDL_Flip(s);
+        if (quit_requested()) return kExitQuit;
+    }
+}
+
+}  // namespace
+
+bool windowed_mode(int argc, char** argv)
+{
+    return argc >= 2 && std::strcmp(argv[1], "-w") == 0;
+}
+
+int run_show(int argc, char** argv)
+{
+    atnt = static_cast<std::uint8_t*>(std::malloc(kStripeBytes));
+    if (atnt == nullptr) return fail_start("cannot allocate the stripe table", "out of memory");
+    fill_stripe_table(atnt);
+
+    SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO);
+    const Uint32 flags = windowed_mode(argc, argv) ? 0 : SDL_FULLSCREEN;
+    s = SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, flags);
+    if (s == nullptr) return fail_start("cannot set the 800x600 32-bit video mode", SDL_GetError());
+    if (!screen_fits(s)) {
+        char got[64];
+        std::snprintf(got, sizeof got, "got %dx%d at %d bits", s->w, s->h, s->format->BitsPerPixel);
+        return fail_start("the video mode is not 800x600 at 32 bits", got);
+    }
+    if (!load_images()) {
+        SDL_Quit();
+        return kExitFailed;
+    }
+
+    SDL_ShowCursor(SDL_DISABLE);
+    queue_music();
+    SDL_WM_SetCaption(kCaption, nullptr);
+    SDL_Delay(800);
+    SDL_PauseAudio(0);
+    const ShowClock clock = clock_start(SDL_GetTicks());
+    const int status = run_frames(clock);
+    SDL_Quit();
+    return status;
+}

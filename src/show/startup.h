@@ -1,0 +1,22 @@
+// Start-up, the frame loop and shutdown of the live show.
+#pragma once
+
+#include <SDL.h>
+
+// The show's screen surface, 800x600 at 32 bits, set once at start-up.
+extern SDL_Surface* s;
+
+constexpr int kScreenWidth = 800;
+constexpr int kScreenHeight = 600;
+constexpr int kScreenBits = 32;
+
+// The font atlas and the track, relative to the current directory.
+constexpr const char* kFontFile = "d/fontsRustyTrans.png";
+constexpr const char* kTrackFile = "d/termite.mp3";
+constexpr const char* kCaption = "QUORVEX";
+
+// Exactly "-w" as the first argument selects a window; anything else full screen.
+bool windowed_mode(int argc, char** argv);
+
+// Runs the whole show. Returns 0 when the viewer quits, 1 when it cannot start.
+int run_show(int argc, char** argv);

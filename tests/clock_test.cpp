@@ -1,0 +1,105 @@
+// The show clock and the frame log: values derived from ticks, smoothing,
+// the log line's exact format, and elapsed time across the tick counter's limits.
+#include "show/clock.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+namespace {
+
+std::string log_line(const FrameClock& frame)
+{
+    char line[64];
+    format_log_line(line, sizeof line, frame);
+    return line;
+}
+
+TEST(FrameLog, FieldsAreRightAlignedToWidthFive)
+{
+    FrameClock frame{};
+    frame.frame_ms = 16;
+    frame.smoothed_ms = 0.8;
+    EXPECT_EQ(log_line(frame), "   16  0.80 1250.00\n");
+    frame.frame_ms = 123456;
+    frame.smoothed_ms = 16.666;
+    EXPECT_EQ(log_line(frame), "123456 16.67 60.00\n");
+}
+
+TEST(FrameLog, InfinityWhileTheSmoothedTimeIsZero)
+{
+    ShowClock clock = clock_start(5000);
+    const FrameClock first = clock_advance(clock, 5000);
+    EXPECT_EQ(first.smoothed_ms, 0.0);
+    EXPECT_EQ(log_line(first), "    0  0.00   inf\n");
+}
+
+TEST(ShowClockTest, FirstFrameReportsTheTimeSinceTheOrigin)
+{
+    ShowClock clock = clock_start(1000);
+    const FrameClock first = clock_advance(clock, 1040);
+    EXPECT_EQ(first.frame_ms, 40);
+    EXPECT_EQ(first.elapsed_ms, 40);
+    EXPECT_DOUBLE_EQ(first.smoothed_ms, 2.0);
+    const FrameClock second = clock_advance(clock, 1050);
+    EXPECT_EQ(second.frame_ms, 10);
+    EXPECT_EQ(second.elapsed_ms, 50);
+    EXPECT_DOUBLE_EQ(second.smoothed_ms, 2.0 * 0.95 + 10 * 0.05);
+}
+
+TEST(ShowClockTest, SmoothingConvergesOnASteadyFrameTime)
+{
+    ShowClock clock = clock_start(0);
+    FrameClock frame{};
+    for (std::uint32_t t = 20; t <= 20 * 400; t += 20)
+        frame = clock_advance(clock, t);
+    EXPECT_NEAR(frame.smoothed_ms, 20.0, 1e-6);
+    EXPECT_EQ(log_line(frame), "   20 20.00 50.00\n");
+}
+
+TEST(ShowClockTest, PhaseAndBeatAtTwoMinutes)
+{
+    const FrameClock frame = clock_at(120000);
+    EXPECT_DOUBLE_EQ(frame.beat, 240.0);
+    EXPECT_NEAR(frame.phase, 15 * M_PI, 1e-9);
+    EXPECT_DOUBLE_EQ(frame.phase, 120000 * 0.0003926990816987241);
+}
+
+TEST(ShowClockTest, RecomputedFromElapsedTimeNotAccumulated)
+{
+    ShowClock clock = clock_start(0);
+    FrameClock frame{};
+    for (std::uint32_t t = 1; t <= 100000; t += 7)
+        frame = clock_advance(clock, t);
+    EXPECT_EQ(frame.beat, clock_at(frame.elapsed_ms).beat);
+    EXPECT_EQ(frame.phase, clock_at(frame.elapsed_ms).phase);
+}
+
+TEST(ShowClockTest, TickCounterWrapDoesNotDisturbTheClock)
+{
+    ShowClock clock = clock_start(0xFFFFFF00u);
+    const FrameClock frame = clock_advance(clock, 0x100u);
+    EXPECT_EQ(frame.frame_ms, 512);
+    EXPECT_EQ(frame.elapsed_ms, 512);
+}
+
+TEST(ShowClockTest, ElapsedTimeKeepsGrowingPastTwoToThe31And32)
+{
+    ShowClock clock = clock_start(123);
+    std::uint32_t tick = 123;
+    std::int64_t expected = 0;
+    // Frames a quarter of the counter apart: the counter wraps several times.
+    for (int i = 0; i < 20; ++i) {
+        tick += 1u << 30;
+        expected += std::int64_t(1) << 30;
+        const FrameClock frame = clock_advance(clock, tick);
+        ASSERT_EQ(frame.elapsed_ms, expected);
+        ASSERT_GT(frame.beat, 0.0);
+        ASSERT_TRUE(std::isfinite(frame.phase));
+    }
+    EXPECT_GT(expected, std::int64_t(1) << 32);
+}
+
+}  // namespace

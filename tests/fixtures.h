@@ -1,0 +1,79 @@
+// Test fixtures: a screen-like surface, and a font atlas whose glyph cells
+// each hold a colour of their own, so a test can tell which glyph landed where.
+#pragma once
+
+#include "overlay/glyphs.h"
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <memory>
+
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
+// A 32-bit surface laid out like the show's screen: red 0xff0000, green 0xff00, blue 0xff.
+inline SurfacePtr make_screen(int w = 800, int h = 600)
+{
+    SurfacePtr surface(SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xff0000, 0xff00, 0xff, 0));
+    SDL_FillRect(surface.get(), nullptr, 0);
+    return surface;
+}
+
+inline std::uint32_t pixel(const SDL_Surface* surface, int x, int y)
+{
+    const auto* row = static_cast<const std::uint8_t*>(surface->pixels) + y * surface->pitch;
+    return reinterpret_cast<const std::uint32_t*>(row)[x];
+}
+
+// The colour glyph g is painted in: distinct per glyph, never black.
+constexpr std::uint32_t glyph_colour(int g)
+{
+    return 0x800000u | std::uint32_t(g + 1) << 8 | std::uint32_t(0xff - g);
+}
+
+// The glyph whose colour a pixel holds, or -1 (background or anything else).
+inline int glyph_at(const SDL_Surface* surface, int x, int y)
+{
+    const std::uint32_t c = pixel(surface, x, y);
+    for (int g = 0; g < kGlyphCount; ++g)
+        if (c == glyph_colour(g)) return g;
+    return -1;
+}
+
+// An opaque atlas: black outside the glyph cells, each cell filled with its colour
+// (the slash shares the full stop's cell, so that cell shows the slash's colour).
+inline SurfacePtr make_atlas()
+{
+    SurfacePtr atlas = make_screen(kAtlasMinWidth, kAtlasMinHeight);
+    for (int g = 0; g < kGlyphCount; ++g) {
+        SDL_Rect cell = fontr[g];
+        SDL_FillRect(atlas.get(), &cell, glyph_colour(g));
+    }
+    return atlas;
+}
+
+// Column x of a surface holds any non-black pixel.
+inline bool column_touched(const SDL_Surface* surface, int x)
+{
+    for (int y = 0; y < surface->h; ++y)
+        if (pixel(surface, x, y) != 0) return true;
+    return false;
+}
+
+inline bool surface_blank(const SDL_Surface* surface)
+{
+    for (int x = 0; x < surface->w; ++x)
+        if (column_touched(surface, x)) return false;
+    return true;
+}
+
+// The topmost row in column x holding glyph g's colour, or -1.
+inline int top_of_glyph(const SDL_Surface* surface, int x, int g)
+{
+    for (int y = 0; y < surface->h; ++y)
+        if (pixel(surface, x, y) == glyph_colour(g)) return y;
+    return -1;
+}
