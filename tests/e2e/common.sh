@@ -1,0 +1,51 @@
+# Shared by the end-to-end tests: a scratch directory and a complete set of
+# small assets made on the spot (never the real ones from d/).
+set -euo pipefail
+
+quorvex=${1:?usage: $0 path/to/quorvex}
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# make_assets DIR: writes DIR/d with a font atlas, nine pictures and a short track.
+make_assets() {
+  local d=$1/d
+  mkdir -p "$d"
+  ffmpeg -loglevel error -f lavfi -i "color=c=orange:s=876x636,format=rgba" -frames:v 1 "$d/fontsRustyTrans.png"
+  local jpg png
+  for jpg in marvo.jpg IMG_2473.JPG IMG_2021.JPG IMG_2471.JPG kelpi.jpg; do
+    ffmpeg -loglevel error -f lavfi -i "testsrc=s=160x100" -frames:v 1 -f image2 -c:v mjpeg "$d/$jpg"
+  done
+  for png in paita1.png ruosteQVXPNG.png yellow.png blue.png; do
+    ffmpeg -loglevel error -f lavfi -i "color=c=blue@0.5:s=120x80,format=rgba" -frames:v 1 "$d/$png"
+  done
+  sox -q -n -r 48000 -c 2 -b 16 "$1/tone.wav" synth 4 sine 440 vol 0.5
+  lame --quiet -b 192 "$1/tone.wav" "$d/termite.mp3"
+}
+
+# run_for SECONDS ARGS...: runs the show headless in the current directory,
+# sends SIGTERM after SECONDS and leaves the exit status in $status,
+# standard output in out.txt and standard error in err.txt.
+run_for() {
+  local seconds=$1
+  shift
+  "$quorvex" "$@" >out.txt 2>err.txt &
+  local pid=$!
+  sleep "$seconds"
+  kill -TERM "$pid" 2>/dev/null || true
+  status=0
+  wait "$pid" || status=$?
+}
+
+# Every line of out.txt is a frame log line, "%5d %5.2f %5.2f".
+check_frame_log() {
+  local lines=0 frame smoothed fps expected line
+  while IFS= read -r line; do
+    read -r frame smoothed fps <<<"$line"
+    printf -v expected '%5d %5.2f %5.2f' "$frame" "$smoothed" "$fps"
+    [ "$line" = "$expected" ] || fail "log line '$line' is not '$expected'"
+    lines=$((lines + 1))
+  done <out.txt
+  [ "$lines" -ge 10 ] || fail "only $lines frame log lines"
+}
