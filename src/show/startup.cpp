@@ -36,9 +36,9 @@ bool screen_fits(const SDL_Surface* screen)
            screen->pitch >= kScreenWidth * 4;
 }
 
-// Loads the font and the nine pictures; false after the first failure, with
-// the one-word message on standard output and the reason on standard error.
-bool load_images()
+}  // namespace
+
+bool load_show_images()
 {
     fontti = IMG_Load(kFontFile);
     if (fontti == nullptr) {
@@ -56,6 +56,8 @@ bool load_images()
     }
     return true;
 }
+
+namespace {
 
 // Opens the mixer paused and queues the track to play once. Without a device
 // or a track the show runs silent, with one warning.
@@ -112,7 +114,7 @@ int run_show(int argc, char** argv)
         std::snprintf(got, sizeof got, "got %dx%d at %d bits", s->w, s->h, s->format->BitsPerPixel);
         return fail_start("the video mode is not 800x600 at 32 bits", got);
     }
-    if (!load_images()) {
+    if (!load_show_images()) {
         SDL_Quit();
         return kExitFailed;
     }

@@ -18,5 +18,10 @@ constexpr const char* kCaption = "QUORVEX";
 // Exactly "-w" as the first argument selects a window; anything else full screen.
 bool windowed_mode(int argc, char** argv);
 
+// Loads the font atlas and the nine pictures from d/ into fontti and logo.
+// False after the first failure, with "fontti" or "kuvia" on standard output
+// and the file and the reason on standard error.
+bool load_show_images();
+
 // Runs the whole show. Returns 0 when the viewer quits, 1 when it cannot start.
 int run_show(int argc, char** argv);
