@@ -2,18 +2,22 @@
 // assets, start the music in step with the clock, run frames until told to quit.
 #include "show/startup.h"
 
+#include "overlay/glyphs.h"
+#include "show/assets.h"
+
 #include "backdrop/stripes.h"
 #include "overlay/pictures.h"
 #include "overlay/text.h"
 #include "show/clock.h"
 #include "show/frame.h"
 
-#include <SDL_image.h>
 #include <SDL_mixer.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 SDL_Surface* s = nullptr;
 
@@ -29,6 +33,18 @@ int fail_start(const char* why, const char* detail)
     return kExitFailed;
 }
 
+// The font atlas must hold every glyph rectangle.
+constexpr ImageLimits kFontLimits = {kAtlasMinWidth, kAtlasMinHeight, 4096, 4096};
+
+// SDL 1.2 without a display quietly falls back to console drivers (or exits
+// inside one), so with no X display and no driver chosen we stop first.
+bool display_available()
+{
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    const char* display = std::getenv("DISPLAY");
+    return (driver != nullptr && *driver != '\0') || (display != nullptr && *display != '\0');
+}
+
 bool screen_fits(const SDL_Surface* screen)
 {
     return screen->w == kScreenWidth && screen->h == kScreenHeight &&
@@ -40,17 +56,18 @@ bool screen_fits(const SDL_Surface* screen)
 
 bool load_show_images()
 {
-    fontti = IMG_Load(kFontFile);
+    std::string error;
+    fontti = load_image_file(kFontFile, kFontLimits, error);
     if (fontti == nullptr) {
         std::printf("fontti\n");
-        std::fprintf(stderr, "quorvex: cannot load %s: %s\n", kFontFile, IMG_GetError());
+        std::fprintf(stderr, "quorvex: cannot load %s: %s\n", kFontFile, error.c_str());
         return false;
     }
     for (int i = 0; i < kPictureCount; ++i) {
-        logo[i] = IMG_Load(lgfn[i]);
+        logo[i] = load_image_file(lgfn[i], kPictureLimits, error);
         if (logo[i] == nullptr) {
             std::printf("kuvia\n");
-            std::fprintf(stderr, "quorvex: cannot load %s: %s\n", lgfn[i], IMG_GetError());
+            std::fprintf(stderr, "quorvex: cannot load %s: %s\n", lgfn[i], error.c_str());
             return false;
         }
     }
@@ -69,6 +86,13 @@ void queue_music()
         return;
     }
     SDL_PauseAudio(1);  // opening the mixer leaves the device running
+    std::vector<std::uint8_t> bytes;
+    std::string error = read_asset(kTrackFile, bytes);
+    if (error.empty()) error = check_track(bytes.data(), bytes.size());
+    if (!error.empty()) {
+        std::fprintf(stderr, "quorvex: warning: no sound: %s: %s\n", kTrackFile, error.c_str());
+        return;
+    }
     Mix_Music* music = Mix_LoadMUS(kTrackFile);
     if (music == nullptr) {
         std::fprintf(stderr, "quorvex: warning: no sound: cannot load %s: %s\n", kTrackFile,
@@ -101,14 +125,21 @@ bool windowed_mode(int argc, char** argv)
 
 int run_show(int argc, char** argv)
 {
+    if (!display_available()) {
+        std::fprintf(stderr, "quorvex: no display: DISPLAY is not set (run it in an X session, "
+                             "or choose a video driver with SDL_VIDEODRIVER)\n");
+        SDL_Quit();
+        return kExitFailed;
+    }
     atnt = static_cast<std::uint8_t*>(std::malloc(kStripeBytes));
     if (atnt == nullptr) return fail_start("cannot allocate the stripe table", "out of memory");
     fill_stripe_table(atnt);
 
     SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO);
-    const Uint32 flags = windowed_mode(argc, argv) ? 0 : SDL_FULLSCREEN;
-    s = SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, flags);
-    if (s == nullptr) return fail_start("cannot set the 800x600 32-bit video mode", SDL_GetError());
+    const bool windowed = windowed_mode(argc, argv);
+    s = SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, windowed ? 0 : SDL_FULLSCREEN);
+    if (s == nullptr && windowed) return fail_start("cannot open an 800x600 32-bit window", SDL_GetError());
+    if (s == nullptr) return fail_start("cannot set 800x600 at 32 bits full screen (try -w for a window)", SDL_GetError());
     if (!screen_fits(s)) {
         char got[64];
         std::snprintf(got, sizeof got, "got %dx%d at %d bits", s->w, s->h, s->format->BitsPerPixel);

@@ -1,0 +1,281 @@
+// Asset checks and loading: signature, header size and truncation checks for
+// the pictures and the font atlas, and a frame-header check for the track.
+#include "show/assets.h"
+
+#include <SDL_image.h>
+#include <png.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+
+std::uint32_t big_endian32(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+}
+
+int big_endian16(const std::uint8_t* p)
+{
+    return p[0] << 8 | p[1];
+}
+
+bool ends_with(const char* path, const char* ending)
+{
+    const std::size_t n = std::strlen(path), m = std::strlen(ending);
+    if (n < m) return false;
+    for (std::size_t i = 0; i < m; ++i)
+        if (std::tolower(static_cast<unsigned char>(path[n - m + i])) != ending[i]) return false;
+    return true;
+}
+
+std::string png_header(const std::uint8_t* data, std::size_t size, int& width, int& height)
+{
+    if (size < 8 || std::memcmp(data, kPngSignature, 8) != 0) return "not a PNG file";
+    if (size < 24 || std::memcmp(data + 12, "IHDR", 4) != 0) return "truncated PNG header";
+    const std::uint32_t w = big_endian32(data + 16), h = big_endian32(data + 20);
+    if (w > 1u << 30 || h > 1u << 30) return "PNG header declares an impossible size";
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return "";
+}
+
+// Start-of-frame markers carry the image size; C4, C8 and CC share the range
+// but mean something else.
+bool is_start_of_frame(int marker)
+{
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+// Walks the JPEG's segments to the first scan. A file cut short has no
+// end-of-image marker after its scan data: the decoder would pad it with grey,
+// and we refuse it instead, as a damaged file.
+std::string jpeg_header(const std::uint8_t* data, std::size_t size, int& width, int& height)
+{
+    if (size < 3 || data[0] != 0xFF || data[1] != 0xD8 || data[2] != 0xFF) return "not a JPEG file";
+    bool have_size = false;
+    std::size_t pos = 2;
+    for (;;) {
+        if (pos + 2 > size) return "truncated JPEG header";
+        if (data[pos] != 0xFF) return "corrupt JPEG header";
+        const int marker = data[pos + 1];
+        if (marker == 0xFF) {
+            ++pos;  // fill byte
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+            pos += 2;  // markers without a length
+            continue;
+        }
+        if (marker == 0xD9) return "JPEG ends before its image data";
+        if (pos + 4 > size) return "truncated JPEG header";
+        const int length = big_endian16(data + pos + 2);
+        if (length < 2) return "corrupt JPEG header";
+        if (is_start_of_frame(marker)) {
+            if (pos + 9 > size) return "truncated JPEG header";
+            height = big_endian16(data + pos + 5);
+            width = big_endian16(data + pos + 7);
+            have_size = true;
+        }
+        pos += 2 + std::size_t(length);
+        if (marker == 0xDA) break;  // start of scan: entropy-coded data follows
+    }
+    if (!have_size) return "JPEG has no frame header";
+    // In the scan data 0xFF is always followed by 0x00 or a restart marker, so
+    // FF D9 can only be the end-of-image marker.
+    for (std::size_t i = pos; i + 1 < size; ++i)
+        if (data[i] == 0xFF && data[i + 1] == 0xD9) return "";
+    return "truncated JPEG (no end-of-image marker)";
+}
+
+// Decodes a PNG with libpng's simplified reader, which reports errors in its
+// result rather than on standard error. Opaque images become 24-bit surfaces
+// and images with alpha 32-bit ones with an alpha mask, as SDL's loader makes them.
+SDL_Surface* decode_png(const std::uint8_t* data, std::size_t size, std::string& error)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, data, size)) {
+        error = std::string("damaged PNG: ") + image.message;
+        return nullptr;
+    }
+    const bool alpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+    image.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
+    // Bytes in memory are R, G, B(, A) on a little-endian machine.
+    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, int(image.width), int(image.height),
+                                                alpha ? 32 : 24, 0x0000ff, 0x00ff00, 0xff0000,
+                                                alpha ? 0xff000000u : 0);
+    if (surface == nullptr) {
+        png_image_free(&image);
+        error = SDL_GetError();
+        return nullptr;
+    }
+    if (!png_image_finish_read(&image, nullptr, surface->pixels, surface->pitch, nullptr)) {
+        error = std::string("damaged PNG: ") + image.message;
+        SDL_FreeSurface(surface);
+        return nullptr;
+    }
+    return surface;
+}
+
+SDL_Surface* decode_jpeg(const std::uint8_t* data, std::size_t size, std::string& error)
+{
+    SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
+    SDL_Surface* image = IMG_LoadJPG_RW(rw);
+    SDL_FreeRW(rw);
+    if (image == nullptr) error = IMG_GetError();
+    return image;
+}
+
+}  // namespace
+
+bool format_from_name(const char* path, ImageFormat& format)
+{
+    if (ends_with(path, ".png")) {
+        format = ImageFormat::png;
+        return true;
+    }
+    if (ends_with(path, ".jpg") || ends_with(path, ".jpeg")) {
+        format = ImageFormat::jpeg;
+        return true;
+    }
+    return false;
+}
+
+std::string read_image_header(const std::uint8_t* data, std::size_t size, ImageFormat format,
+                              int& width, int& height)
+{
+    if (size == 0) return "empty file";
+    return format == ImageFormat::png ? png_header(data, size, width, height)
+                                      : jpeg_header(data, size, width, height);
+}
+
+SDL_Surface* decode_image(const std::uint8_t* data, std::size_t size, ImageFormat format,
+                          const ImageLimits& limits, std::string& error)
+{
+    int width = 0, height = 0;
+    error = read_image_header(data, size, format, width, height);
+    if (!error.empty()) return nullptr;
+    if (width < limits.min_width || height < limits.min_height || width > limits.max_width ||
+        height > limits.max_height) {
+        char why[160];
+        std::snprintf(why, sizeof why, "image is %dx%d; it must be from %dx%d to %dx%d", width, height,
+                      limits.min_width, limits.min_height, limits.max_width, limits.max_height);
+        error = why;
+        return nullptr;
+    }
+    SDL_Surface* image = format == ImageFormat::png ? decode_png(data, size, error)
+                                                    : decode_jpeg(data, size, error);
+    if (image == nullptr) {
+        if (error.empty()) error = "the decoder refused it";
+        return nullptr;
+    }
+    if (image->w != width || image->h != height) {
+        SDL_FreeSurface(image);
+        error = "decoded size differs from the header's";
+        return nullptr;
+    }
+    return image;
+}
+
+std::string read_asset(const char* path, std::vector<std::uint8_t>& bytes)
+{
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return std::strerror(errno);
+    bytes.clear();
+    std::uint8_t chunk[65536];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        if (bytes.size() + got > kMaxAssetBytes) {
+            std::fclose(file);
+            return "file is larger than 64 MiB";
+        }
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return failed ? "read error" : "";
+}
+
+SDL_Surface* load_image_file(const char* path, const ImageLimits& limits, std::string& error)
+{
+    ImageFormat format;
+    if (!format_from_name(path, format)) {
+        error = "not named .png or .jpg";
+        return nullptr;
+    }
+    std::vector<std::uint8_t> bytes;
+    error = read_asset(path, bytes);
+    if (!error.empty()) return nullptr;
+    return decode_image(bytes.data(), bytes.size(), format, limits, error);
+}
+
+namespace {
+
+struct Mp3Frame {
+    int version;  // 3 MPEG-1, 2 MPEG-2, 0 MPEG-2.5
+    int sample_rate;
+    std::size_t length;
+};
+
+// Parses a Layer III frame header; false where the four bytes are not one.
+bool parse_mp3_frame(const std::uint8_t* h, Mp3Frame& frame)
+{
+    static constexpr int kRates[4][3] = {{11025, 12000, 8000}, {0, 0, 0}, {22050, 24000, 16000},
+                                         {44100, 48000, 32000}};
+    static constexpr int kKbpsV1[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
+    static constexpr int kKbpsV2[16] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0};
+    if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0) return false;
+    const int version = h[1] >> 3 & 3;
+    const int layer = h[1] >> 1 & 3;
+    const int rate_index = h[2] >> 2 & 3;
+    const int kbps = (version == 3 ? kKbpsV1 : kKbpsV2)[h[2] >> 4];
+    if (version == 1 || layer != 1 || rate_index == 3 || kbps == 0) return false;
+    frame.version = version;
+    frame.sample_rate = kRates[version][rate_index];
+    const int per_frame = version == 3 ? 144000 : 72000;
+    frame.length = std::size_t(per_frame * kbps / frame.sample_rate + (h[2] >> 1 & 1));
+    return true;
+}
+
+// Past an ID3v2 tag at the start, if there is one.
+std::size_t audio_start(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 10 || std::memcmp(data, "ID3", 3) != 0) return 0;
+    const std::size_t tag = std::size_t(data[6] & 0x7f) << 21 | std::size_t(data[7] & 0x7f) << 14 |
+                            std::size_t(data[8] & 0x7f) << 7 | std::size_t(data[9] & 0x7f);
+    return 10 + tag + ((data[5] & 0x10) ? 10 : 0);
+}
+
+}  // namespace
+
+std::string check_track(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0) return "empty file";
+    const std::size_t start = audio_start(data, size);
+    // A frame counts when another follows right after it (or the file ends),
+    // so stray sync bits in other data are not taken for audio.
+    const std::size_t search_end = start + 65536;
+    for (std::size_t i = start; i + 4 <= size && i < search_end; ++i) {
+        Mp3Frame frame{};
+        if (!parse_mp3_frame(data + i, frame)) continue;
+        const std::size_t next = i + frame.length;
+        Mp3Frame following{};
+        const bool confirmed = next == size || (next + 4 <= size && parse_mp3_frame(data + next, following) &&
+                                                following.sample_rate == frame.sample_rate);
+        if (!confirmed) continue;
+        if (frame.version == 0) {
+            char why[120];
+            std::snprintf(why, sizeof why,
+                          "sampled at %d Hz; below 16 kHz the mixer cannot convert it safely",
+                          frame.sample_rate);
+            return why;
+        }
+        return "";
+    }
+    return "no MP3 audio frames found";
+}
