@@ -13,6 +13,12 @@ grep -q 'd/fontsRustyTrans.png' err.txt || fail "no d/: standard error does not 
 [ "$(wc -l <err.txt)" -eq 1 ] || fail "no d/: more than one line on standard error"
 
 make_assets "$scratch"
+# No X display and no driver chosen: a clear message instead of a console fallback.
+status=0
+env -u DISPLAY -u SDL_VIDEODRIVER "$quorvex" -w >out.txt 2>err.txt || status=$?
+[ "$status" -eq 1 ] || fail "no display: status $status, expected 1"
+grep -q 'no display' err.txt || fail "no display: standard error was '$(cat err.txt)'"
+
 rm d/ruosteQVXPNG.png
 # A picture after the missing one is a FIFO: opening it would block the show.
 rm d/yellow.png && mkfifo d/yellow.png
