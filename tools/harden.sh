@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The checks beyond the test suite, as CI runs them: every test again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, a short show under valgrind
+# memcheck, a soak run whose memory must stay flat, and a short fuzzing run of
+# each libFuzzer target. SOAK_SECONDS and FUZZ_SECONDS shorten or lengthen those.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/deps.sh
+jobs=$(nproc)
+root=$PWD
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >/dev/null
+cmake --build build-asan -j"$jobs"
+# The show frees nothing before exit by design, so leaks are not reported.
+(cd build-asan && QUORVEX_SANITIZED=1 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
+  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
+
+echo "== a short show under valgrind memcheck"
+bash tests/e2e/valgrind_show.sh "$root/build/quorvex"
+
+echo "== soak"
+bash tests/e2e/soak.sh "$root/build/quorvex" "${SOAK_SECONDS:-300}"
+
+echo "== fuzzing"
+fuzz="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+  -DQUORVEX_FUZZ=ON -DCMAKE_CXX_FLAGS="$fuzz" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+cmake --build build-fuzz -j"$jobs" --target text-fuzz assets-fuzz
+for target in text assets; do
+  corpus=$(mktemp -d)
+  cp tests/fuzz/seeds/"$target"/* "$corpus"/
+  ASAN_OPTIONS=detect_leaks=0 build-fuzz/tests/fuzz/"$target"-fuzz -max_total_time="${FUZZ_SECONDS:-60}" \
+    -rss_limit_mb=2048 -print_final_stats=1 "$corpus" 2>&1 | grep -E 'stat::number_of_executed_units|ERROR|SUMMARY' || true
+  rm -rf "$corpus"
+  # libFuzzer exits non-zero on a finding; re-run the saved crash files to fail loudly.
+  if ls crash-* leak-* timeout-* oom-* >/dev/null 2>&1; then echo "fuzzing $target found a fault" >&2; exit 1; fi
+done
+echo "hardening: all checks passed"
