@@ -27,6 +27,10 @@ int main(int argc, char** argv)
         const Face face(kDisplayFacePath);
         write_png(dir + "fontsRustyTrans.png", to_rgba8(paint_font_atlas(face)));
         write_jpeg(dir + "marvo.jpg", to_rgb8(paint_valley()), kJpegQuality);
+        write_jpeg(dir + "IMG_2473.JPG", to_rgb8(paint_still_life()), kJpegQuality);
+        write_jpeg(dir + "IMG_2021.JPG", to_rgb8(paint_lighthouse()), kJpegQuality);
+        write_jpeg(dir + "IMG_2471.JPG", to_rgb8(paint_colonnade()), kJpegQuality);
+        write_jpeg(dir + "kelpi.jpg", to_rgb8(paint_dunes()), kJpegQuality);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quorvex-art: %s\n", e.what());
         return 1;

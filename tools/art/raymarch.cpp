@@ -8,8 +8,8 @@ Camera look_at(V3 eye, V3 target, float horizontal_fov_degrees)
     Camera c;
     c.eye = eye;
     c.forward = normalize(target - eye);
-    c.right = normalize(cross(c.forward, V3{0, 1, 0}));
-    c.up = cross(c.right, c.forward);
+    c.right = normalize(cross(V3{0, 1, 0}, c.forward));
+    c.up = cross(c.forward, c.right);
     c.zoom = 1.0f / std::tan(horizontal_fov_degrees * 0.5f * 3.14159265f / 180.0f);
     return c;
 }

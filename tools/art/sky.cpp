@@ -13,7 +13,7 @@ V3 sky_radiance(const SkyLook& sky, V3 rd)
     const float up = std::max(rd.y, 0.0f);
     V3 c = mix(sky.horizon, sky.zenith, std::pow(up, 0.45f));
     const float towards_sun = std::max(0.0f, dot(rd, sky.sun_dir));
-    c = c + sky.sun_colour * (0.25f * std::pow(towards_sun, 8.0f) + 0.6f * std::pow(towards_sun, 64.0f));
+    c = c + sky.sun_colour * (0.3f * std::pow(towards_sun, 24.0f) + 0.6f * std::pow(towards_sun, 200.0f));
     c = c + sky.sun_colour * (60.0f * smoothstep(0.9997f, 0.9999f, towards_sun));
     if (rd.y > 0.01f && sky.cloud_cover > 0.0f) {
         const float dist = 1.0f / rd.y;  // cloud layer at unit height
