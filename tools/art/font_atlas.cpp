@@ -14,7 +14,7 @@ namespace {
 constexpr int kOversample = 4;
 constexpr float kCapHeight = 100.0f;  // pixels; the rest of the 124 is rim and descenders
 constexpr int kBaseline = 106;        // pixels below a rectangle's top
-constexpr int kMargin = 4;            // pixels kept clear inside each rectangle edge (rim plus antialiasing)
+constexpr int kMargin = 5;            // pixels kept clear inside each rectangle edge (rim, antialiasing, one spare)
 constexpr MetalStyle kFontMetal{3.0f, 6.0f, 38.0f, 2024};
 
 struct Extent {

@@ -3,6 +3,7 @@
 // seeds, so two runs write the same pixels.
 #include "font_atlas.h"
 #include "image_write.h"
+#include "posters.h"
 #include "scenes.h"
 #include "type.h"
 
@@ -31,6 +32,10 @@ int main(int argc, char** argv)
         write_jpeg(dir + "IMG_2021.JPG", to_rgb8(paint_lighthouse()), kJpegQuality);
         write_jpeg(dir + "IMG_2471.JPG", to_rgb8(paint_colonnade()), kJpegQuality);
         write_jpeg(dir + "kelpi.jpg", to_rgb8(paint_dunes()), kJpegQuality);
+        write_png(dir + "paita1.png", to_rgba8(paint_shirt(face)));
+        write_png(dir + "ruosteQVXPNG.png", to_rgba8(paint_logo(face)));
+        write_png(dir + "yellow.png", to_rgba8(paint_yellow_emblem(face)));
+        write_png(dir + "blue.png", to_rgba8(paint_blue_emblem(face)));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quorvex-art: %s\n", e.what());
         return 1;
