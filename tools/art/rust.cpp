@@ -51,13 +51,13 @@ V3 shade_face(const RustSample& r, V3 n, float depth, float bevel)
     const float diffuse = std::max(0.0f, dot(n, kLight));
     const V3 half = normalize(kLight + V3{0, 0, 1});
     const float gloss = 8.0f + 56.0f * r.shine;
-    const float spec = std::pow(std::max(0.0f, dot(n, half)), gloss) * (0.12f + 0.9f * r.shine);
+    const float glint = std::pow(std::max(0.0f, dot(n, half)), gloss) * (0.12f + 0.9f * r.shine);
     // Worn edges: the bevel's crest is rubbed back to bright steel.
     const float wear = smoothstep(0.6f, 0.0f, std::fabs(depth - bevel * 0.35f)) * 0.35f;
     const V3 base = mix(r.albedo, kSteel, wear);
     // Light gathers less in the deep corners next to the rim.
     const float occlusion = 0.55f + 0.45f * smoothstep(0.0f, bevel * 0.6f, depth);
-    return base * (0.28f * occlusion + 0.95f * diffuse) + V3{1.0f, 0.93f, 0.82f} * spec;
+    return base * (0.28f * occlusion + 0.95f * diffuse) + V3{1.0f, 0.93f, 0.82f} * glint;
 }
 
 }  // namespace
