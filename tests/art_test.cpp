@@ -1,0 +1,229 @@
+// The show's art in d/: the art tool repaints exactly the committed pixels,
+// the font atlas keeps every glyph inside its rectangle of the glyph table,
+// and every picture loads the way the show loads it.
+#include "overlay/glyphs.h"
+#include "overlay/pictures.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+const std::string kSource = QUORVEX_SOURCE_DIR;
+const char* const kFont = "d/fontsRustyTrans.png";
+
+struct SurfaceFree {
+    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+using Surface = std::unique_ptr<SDL_Surface, SurfaceFree>;
+
+// The image at path converted to 32-bit words with alpha in the top byte, so
+// that JPEG, RGB and RGBA files compare in one layout; null if it will not load.
+Surface load_rgba(const std::string& path)
+{
+    Surface raw(IMG_Load(path.c_str()));
+    if (!raw) return nullptr;
+    SDL_PixelFormat rgba{};
+    rgba.BitsPerPixel = 32;
+    rgba.BytesPerPixel = 4;
+    rgba.Rmask = 0x000000FFu;
+    rgba.Gmask = 0x0000FF00u;
+    rgba.Bmask = 0x00FF0000u;
+    rgba.Amask = 0xFF000000u;
+    rgba.Gshift = 8;
+    rgba.Bshift = 16;
+    rgba.Ashift = 24;
+    rgba.alpha = 255;
+    return Surface(SDL_ConvertSurface(raw.get(), &rgba, SDL_SWSURFACE));
+}
+
+std::uint32_t pixel(const SDL_Surface* s, int x, int y)
+{
+    return static_cast<const std::uint32_t*>(s->pixels)[y * (s->pitch / 4) + x];
+}
+
+std::uint8_t alpha(const SDL_Surface* s, int x, int y) { return std::uint8_t(pixel(s, x, y) >> 24); }
+
+bool inside(const SDL_Rect& r, int x, int y) { return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h; }
+
+std::vector<std::string> every_art_file()
+{
+    std::vector<std::string> files{kFont};
+    for (const char* name : lgfn) files.emplace_back(name);
+    return files;
+}
+
+class ArtTool : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        char pattern[] = "/tmp/quorvex-art-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        out_ = pattern;
+        // The tool paints into a directory laid out like the source tree's d/.
+        ASSERT_EQ(mkdir((out_ + "/d").c_str(), 0700), 0);
+        ASSERT_EQ(std::system((std::string(QUORVEX_ART_TOOL) + " " + out_ + "/d").c_str()), 0);
+    }
+    static void TearDownTestSuite() { std::system(("rm -rf " + out_).c_str()); }
+    static std::string out_;
+};
+std::string ArtTool::out_;
+
+TEST_F(ArtTool, RepaintsExactlyTheCommittedPixels)
+{
+    for (const std::string& file : every_art_file()) {
+        SCOPED_TRACE(file);
+        const Surface fresh = load_rgba(out_ + "/" + file), committed = load_rgba(kSource + "/" + file);
+        ASSERT_TRUE(fresh && committed);
+        ASSERT_EQ(fresh->w, committed->w);
+        ASSERT_EQ(fresh->h, committed->h);
+        int differing = 0;
+        for (int y = 0; y < fresh->h; ++y)
+            for (int x = 0; x < fresh->w; ++x) differing += pixel(fresh.get(), x, y) != pixel(committed.get(), x, y);
+        EXPECT_EQ(differing, 0);
+    }
+}
+
+class FontAtlas : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        atlas_ = load_rgba(kSource + "/" + kFont);
+        ASSERT_TRUE(atlas_);
+    }
+    // Lowest row of a rectangle with a mostly opaque pixel, relative to its top.
+    int lowest_ink_row(const SDL_Rect& r) const
+    {
+        for (int y = r.h - 1; y >= 0; --y)
+            for (int x = 0; x < r.w; ++x)
+                if (alpha(atlas_.get(), r.x + x, r.y + y) >= 128) return y;
+        return -1;
+    }
+    Surface atlas_;
+};
+
+TEST_F(FontAtlas, IsLargeEnoughForTheGlyphTable)
+{
+    EXPECT_GE(atlas_->w, kAtlasMinWidth);
+    EXPECT_GE(atlas_->h, kAtlasMinHeight);
+}
+
+TEST_F(FontAtlas, NothingLiesOutsideTheRectangles)
+{
+    int stray = 0;
+    for (int y = 0; y < atlas_->h; ++y)
+        for (int x = 0; x < atlas_->w; ++x) {
+            bool in_some = false;
+            for (const SDL_Rect& r : fontr) in_some = in_some || inside(r, x, y);
+            stray += !in_some && alpha(atlas_.get(), x, y) != 0;
+        }
+    EXPECT_EQ(stray, 0);
+}
+
+TEST_F(FontAtlas, EveryRectangleHoldsAGlyphClearOfItsEdges)
+{
+    for (int g = 0; g < kGlyphCount; ++g) {
+        SCOPED_TRACE(std::string("glyph ") + kGlyphChars[g]);
+        const SDL_Rect& r = fontr[g];
+        int solid = 0, partial = 0, on_edge = 0;
+        for (int y = 0; y < r.h; ++y)
+            for (int x = 0; x < r.w; ++x) {
+                const std::uint8_t a = alpha(atlas_.get(), r.x + x, r.y + y);
+                solid += a == 255;
+                partial += a > 0 && a < 255;
+                // A glyph that touches its rectangle's border was cut off there.
+                on_edge += a != 0 && (x == 0 || y == 0 || x == r.w - 1 || y == r.h - 1);
+            }
+        EXPECT_GE(solid, 150);   // even the full stop is a solid dot
+        EXPECT_GE(partial, 20);  // antialiased edges, not a hard mask
+        EXPECT_EQ(on_edge, 0);
+    }
+}
+
+TEST_F(FontAtlas, FlatBottomedGlyphsShareOneBaselineAndFillTheHeight)
+{
+    const int baseline = lowest_ink_row(fontr[glyph_for_byte('E')]);
+    for (char c : std::string("EFHIKLMNPRTXZ1247")) {
+        SCOPED_TRACE(std::string("glyph ") + c);
+        EXPECT_NEAR(lowest_ink_row(fontr[glyph_for_byte(static_cast<signed char>(c))]), baseline, 1);
+    }
+    // Capitals stand most of the 124-pixel height: top of H to the baseline.
+    const SDL_Rect& h = fontr[glyph_for_byte('H')];
+    int top = 0;
+    while (top < h.h && [&] {
+        for (int x = 0; x < h.w; ++x)
+            if (alpha(atlas_.get(), h.x + x, h.y + top) >= 128) return false;
+        return true;
+    }())
+        ++top;
+    EXPECT_GE(baseline - top, 96);
+}
+
+TEST_F(FontAtlas, DistinctCharactersHaveDistinctGlyphs)
+{
+    // Catches a glyph painted into the wrong cell: O, Q, 0 and C, G differ.
+    const auto coverage = [&](char c) {
+        const SDL_Rect& r = fontr[glyph_for_byte(c)];
+        long sum = 0;
+        for (int y = 0; y < r.h; ++y)
+            for (int x = 0; x < r.w; ++x) sum += alpha(atlas_.get(), r.x + x, r.y + y);
+        return sum;
+    };
+    EXPECT_NE(coverage('O'), coverage('Q'));
+    EXPECT_NE(coverage('O'), coverage('0'));
+    EXPECT_NE(coverage('C'), coverage('G'));
+    EXPECT_LT(coverage('.'), coverage(':'));
+    EXPECT_LT(coverage('I'), coverage('M'));
+}
+
+TEST(Pictures, DecodeAtSizesThatRestAboveTheScroller)
+{
+    for (int i = 0; i < kPictureCount; ++i) {
+        SCOPED_TRACE(lgfn[i]);
+        Surface loaded(IMG_Load((kSource + "/" + lgfn[i]).c_str()));
+        ASSERT_TRUE(loaded) << IMG_GetError();
+        EXPECT_LE(loaded->w, 800);
+        EXPECT_LE(loaded->h, 476);
+        if (i < 5) {
+            // The flicker cycles through the photographs: one size for all.
+            EXPECT_EQ(loaded->w, 640);
+            EXPECT_EQ(loaded->h, 400);
+        } else {
+            EXPECT_NE(loaded->format->Amask, 0u);
+        }
+    }
+}
+
+TEST(Pictures, PngsHaveRealTransparencyWithSoftEdges)
+{
+    for (int i = 5; i < kPictureCount; ++i) {
+        SCOPED_TRACE(lgfn[i]);
+        const Surface p = load_rgba(kSource + "/" + lgfn[i]);
+        ASSERT_TRUE(p);
+        int clear = 0, opaque = 0, partial = 0;
+        for (int y = 0; y < p->h; ++y)
+            for (int x = 0; x < p->w; ++x) {
+                const std::uint8_t a = alpha(p.get(), x, y);
+                clear += a == 0;
+                opaque += a == 255;
+                partial += a > 0 && a < 255;
+            }
+        EXPECT_GT(clear, 0);
+        EXPECT_GT(opaque, p->w * p->h / 10);
+        EXPECT_GT(partial, 100);
+        // The corners lie outside every design: fully transparent.
+        EXPECT_EQ(alpha(p.get(), 0, 0), 0);
+        EXPECT_EQ(alpha(p.get(), p->w - 1, p->h - 1), 0);
+    }
+}
+
+}  // namespace
