@@ -24,28 +24,35 @@ make_assets() {
   lame --quiet -b 192 "$1/tone.wav" "$d/termite.mp3"
 }
 
-# run_for SECONDS ARGS...: runs the show headless in the current directory,
-# sends SIGTERM after SECONDS and leaves the exit status in $status,
-# standard output in out.txt and standard error in err.txt.
+# run_for SECONDS ARGS...: runs the show headless in the current directory
+# for at least SECONDS and until it has logged its first few hundred frames
+# (standard output reaches the file a buffer at a time), then sends SIGTERM.
+# Leaves the exit status in $status, standard output in out.txt and standard
+# error in err.txt.
 run_for() {
   local seconds=$1
   shift
   "$quorvex" "$@" >out.txt 2>err.txt &
   local pid=$!
   sleep "$seconds"
+  for _ in $(seq 600); do
+    [ -s out.txt ] || ! kill -0 "$pid" 2>/dev/null && break
+    sleep 0.1
+  done
   kill -TERM "$pid" 2>/dev/null || true
   status=0
   wait "$pid" || status=$?
 }
 
-# Every line of out.txt is a frame log line, "%5d %5.2f %5.2f".
+# Every line of out.txt is a frame log line, "%5d %5.2f %5.2f", and there
+# are at least MIN of them (10 unless told).
 check_frame_log() {
-  local lines=0 frame smoothed fps expected line
+  local min=${1:-10} lines=0 frame smoothed fps expected line
   while IFS= read -r line; do
     read -r frame smoothed fps <<<"$line"
     printf -v expected '%5d %5.2f %5.2f' "$frame" "$smoothed" "$fps"
     [ "$line" = "$expected" ] || fail "log line '$line' is not '$expected'"
     lines=$((lines + 1))
   done <out.txt
-  [ "$lines" -ge 10 ] || fail "only $lines frame log lines"
+  [ "$lines" -ge "$min" ] || fail "only $lines frame log lines"
 }

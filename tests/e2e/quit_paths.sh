@@ -28,7 +28,7 @@ quit_with() {
   kill -0 "$pid" 2>/dev/null && { kill -KILL "$pid"; fail "$how: the show did not quit"; }
   wait "$pid" || status=$?
   [ "$status" -eq 0 ] || fail "$how: status $status"
-  check_frame_log
+  check_frame_log 1
   echo "$how: quit with status 0 after $(((end - start) / 1000000)) ms"
 }
 

@@ -21,5 +21,5 @@ kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "the show did not quit on the 
 status=0
 wait "$pid" || status=$?
 [ "$status" -eq 0 ] || fail "status $status after Escape"
-check_frame_log
+check_frame_log 1
 echo "window: ok"
