@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A complete headless show: frames are logged in the right format, the music
-# reaches the audio output, SIGTERM ends it with status 0; without a track it
-# runs silent with one warning.
+# reaches the audio output, SIGTERM ends it with status 0; without a track or
+# without an audio device it runs silent with one warning.
 source "$(dirname "$0")/common.sh"
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$scratch/audio.raw"
 
@@ -25,4 +25,10 @@ run_for 2 -w
 check_frame_log
 [ "$(own_errors | wc -l)" -eq 1 ] && own_errors | grep -q 'warning.*d/termite.mp3' ||
   fail "without a track: expected one warning, got: $(own_errors)"
+# No audio device at all: the show runs silent with one warning.
+SDL_AUDIODRIVER=no-such-driver run_for 2 -w
+[ "$status" -eq 0 ] || fail "without an audio device: status $status"
+check_frame_log
+[ "$(wc -l <err.txt)" -eq 1 ] && grep -q 'warning: no sound' err.txt ||
+  fail "without an audio device: expected one warning, got: $(cat err.txt)"
 echo "headless run: ok"
