@@ -23,20 +23,45 @@ Stereo PingPongDelay::process(double in)
     // repeats alternate left, right, left.
     l_.write(in + fb_ * hp_l_.high(lp_l_.low(orr)));
     r_.write(fb_ * hp_r_.high(lp_r_.low(ol)));
-    return {ol, orr};
+    // The left side hears every repeat one feedback pass before the right;
+    // taking one pass off it makes the echoes come in equal pairs, so the
+    // delay sits in the middle.
+    return {ol * fb_, orr};
 }
 
 namespace {
 // Mutually prime lengths between 30 and 58 ms, so the echoes never line up.
 constexpr std::size_t kReverbLengths[8] = {1433, 1601, 1867, 2053, 2251, 2399, 2617, 2791};
 constexpr std::size_t kPreDelay = 960;  // 20 ms before the room answers
+// Short all-pass lengths that smear each input before the network, so a
+// held chord does not ring out the network's own resonances.
+constexpr std::size_t kDiffuserLengths[2][2] = {{142, 379}, {107, 277}};
+// Rows of an 8x8 Hadamard matrix: how each input feeds the lines and how each
+// output taps them. Mutually orthogonal, so left and right stay distinct yet
+// equally loud whatever the input's pitch.
+constexpr double kFeedLeft[8] = {1, -1, 1, -1, 1, -1, 1, -1};
+constexpr double kFeedRight[8] = {1, 1, -1, -1, 1, 1, -1, -1};
+constexpr double kTapLeft[8] = {1, 1, 1, 1, -1, -1, -1, -1};
+constexpr double kTapRight[8] = {1, -1, -1, 1, -1, 1, 1, -1};
 }  // namespace
+
+AllPass::AllPass(std::size_t length, double gain) : line_(length), len_(length), g_(gain) {}
+
+double AllPass::process(double x)
+{
+    const double delayed = line_.read(len_);
+    const double v = x + g_ * delayed;
+    line_.write(v);
+    return delayed - g_ * v;
+}
 
 Reverb::Reverb(double decay_s)
     : lines_{DelayLine(kReverbLengths[0]), DelayLine(kReverbLengths[1]), DelayLine(kReverbLengths[2]),
              DelayLine(kReverbLengths[3]), DelayLine(kReverbLengths[4]), DelayLine(kReverbLengths[5]),
              DelayLine(kReverbLengths[6]), DelayLine(kReverbLengths[7])},
-      pre_l_(kPreDelay), pre_r_(kPreDelay)
+      pre_l_(kPreDelay), pre_r_(kPreDelay),
+      diffuse_{AllPass(kDiffuserLengths[0][0], 0.6), AllPass(kDiffuserLengths[0][1], 0.6),
+               AllPass(kDiffuserLengths[1][0], 0.6), AllPass(kDiffuserLengths[1][1], 0.6)}
 {
     for (std::size_t i = 0; i < kLines; ++i) {
         len_[i] = kReverbLengths[i];
@@ -50,10 +75,12 @@ Reverb::Reverb(double decay_s)
 
 Stereo Reverb::process(Stereo in)
 {
-    const double il = in_hp_l_.high(pre_l_.read(kPreDelay));
-    const double ir = in_hp_r_.high(pre_r_.read(kPreDelay));
+    double il = in_hp_l_.high(pre_l_.read(kPreDelay));
+    double ir = in_hp_r_.high(pre_r_.read(kPreDelay));
     pre_l_.write(in.l);
     pre_r_.write(in.r);
+    il = diffuse_[1].process(diffuse_[0].process(il));
+    ir = diffuse_[3].process(diffuse_[2].process(ir));
 
     std::array<double, kLines> o;
     double sum = 0.0;
@@ -65,10 +92,9 @@ Stereo Reverb::process(Stereo in)
     const double s = sum * (2.0 / kLines);
     Stereo out;
     for (std::size_t i = 0; i < kLines; ++i) {
-        const bool left = (i % 2) == 0;
-        lines_[i].write((o[i] - s) * gain_[i] + (left ? il : ir));
-        const double sign = (i / 2) % 2 == 0 ? 1.0 : -1.0;
-        (left ? out.l : out.r) += sign * o[i];
+        lines_[i].write((o[i] - s) * gain_[i] + 0.5 * (kFeedLeft[i] * il + kFeedRight[i] * ir));
+        out.l += kTapLeft[i] * o[i];
+        out.r += kTapRight[i] * o[i];
     }
     out.l *= 0.35;
     out.r *= 0.35;

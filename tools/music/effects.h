@@ -48,6 +48,18 @@ private:
     OnePole lp_l_, lp_r_, hp_l_, hp_r_;
 };
 
+// Schroeder all-pass: flat magnitude, smeared phase; diffuses a signal.
+class AllPass {
+public:
+    AllPass(std::size_t length, double gain);
+    double process(double x);
+
+private:
+    DelayLine line_;
+    std::size_t len_;
+    double g_;
+};
+
 // Feedback delay network of eight lines mixed by a Householder matrix, with
 // damping in the loop; decay_s is the time to fall by 60 dB.
 class Reverb {
@@ -63,6 +75,7 @@ private:
     std::array<OnePole, kLines> damp_;
     DelayLine pre_l_, pre_r_;
     OnePole in_hp_l_, in_hp_r_;
+    std::array<AllPass, 4> diffuse_;  // two in series per side
 };
 
 // Gain that dips when the kick hits and recovers, so the bass and pads make

@@ -155,10 +155,14 @@ void SynthVoice::start(const SynthPatch& p, int note, double velocity, std::int6
     vel_ = velocity;
     gate_ = gate;
     age_ = 0;
-    // Fixed but different start phases keep unison saws from cancelling and
-    // make every render the same.
-    for (std::size_t i = 0; i < saw_.size(); ++i)
-        saw_[i].reset(0.31 * static_cast<double>(i));
+    // The outer saws start at mirrored phases around the centre one, so the
+    // left and right mixes beat alike and the stereo image stays centred; the
+    // offset varies with the note so every chord does not swell the same way.
+    const double phi = 0.37 + 0.618 * note;
+    const double spread = phi - std::floor(phi);
+    saw_[0].reset(0.0);
+    saw_[1].reset(spread);
+    saw_[2].reset(1.0 - spread);
     sub_.reset(0.0);
     amp_.set(p.attack, p.decay, p.sustain, p.release);
     fenv_.set(p.f_attack, p.f_decay, 0.0, p.f_decay);

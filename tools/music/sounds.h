@@ -42,15 +42,15 @@ struct PartMix {
 constexpr PartMix kMix[kPartCount] = {
     /* kick     */ {-3.0, 0.0, 0.0, 0.0, 0.0},
     /* snare    */ {-2.0, 0.05, 0.0, 0.25, 0.0},
-    /* clap     */ {-3.0, -0.05, 0.05, 0.3, 0.0},
+    /* clap     */ {-3.0, -0.05, 0.1, 0.3, 0.0},
     /* hat      */ {-2.0, 0.3, 0.0, 0.05, 0.0},
     /* open hat */ {-4.0, 0.3, 0.0, 0.1, 0.0},
     /* crash    */ {-6.0, -0.25, 0.0, 0.3, 0.0},
-    /* riser    */ {-19.0, 0.0, 0.1, 0.4, 0.3},
+    /* riser    */ {-19.0, 0.0, 0.2, 0.4, 0.3},
     /* bass     */ {-4.0, 0.0, 0.0, 0.0, 0.75},
     /* pad      */ {-9.0, 0.0, 0.0, 0.45, 0.55},
-    /* arp      */ {-1.0, 0.15, 0.35, 0.25, 0.4},
-    /* lead     */ {0.0, -0.05, 0.25, 0.3, 0.25},
+    /* arp      */ {-1.0, 0.15, 0.7, 0.25, 0.4},
+    /* lead     */ {0.0, -0.05, 0.5, 0.3, 0.25},
 };
 
 constexpr double kDelayReturnDuck = 0.3;  // the echoes dip with the kick too
@@ -59,8 +59,8 @@ constexpr double kReverbDecay = 2.6;      // s to -60 dB
 
 // Master: gain into the limiter (set so the track measures -14 LUFS) and the
 // limiter's ceiling, low enough that the MP3 stays under -1 dBTP.
-constexpr double kMasterGainDb = -5.4;
-constexpr double kCeilingDb = -1.8;
+constexpr double kMasterGainDb = -5.3;
+constexpr double kCeilingDb = -2.1;
 // The last seconds fade to silence so the file ends on a clean zero.
 constexpr double kFadeSeconds = 2.0;
 
