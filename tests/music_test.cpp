@@ -173,6 +173,52 @@ TEST(MusicLimiter, NoSampleAboveTheCeiling)
     }
 }
 
+// The limiter written the obvious way: for every output sample, the minimum
+// gain over the whole look-ahead window, released, then averaged over the
+// last kLookahead values. The fast one keeps a running queue and sum.
+std::vector<double> reference_limit(const std::vector<double>& x, double ceiling)
+{
+    const auto L = std::int64_t(music::Limiter::kLookahead);
+    const double release = std::exp(-1.0 / (music::Limiter::kReleaseSeconds * 48000.0));
+    const auto n = std::int64_t(x.size());
+    const auto need = [&](std::int64_t i) {
+        return i < 0 || std::fabs(x[std::size_t(i)]) <= ceiling ? 1.0 : ceiling / std::fabs(x[std::size_t(i)]);
+    };
+    std::vector<double> held(x.size());
+    double prev = 1.0;
+    for (std::int64_t i = 0; i < n; ++i) {
+        double m = 1.0;
+        for (std::int64_t k = i - L + 1; k <= i; ++k)
+            m = std::min(m, need(k));
+        prev = held[std::size_t(i)] = std::min(m, 1.0 - (1.0 - prev) * release);
+    }
+    std::vector<double> out(x.size());
+    for (std::int64_t i = 0; i < n; ++i) {
+        double sum = 0.0;
+        for (std::int64_t k = i - L + 1; k <= i; ++k)
+            sum += k < 0 ? 1.0 : held[std::size_t(k)];
+        const std::int64_t src = i - music::Limiter::kLatency;
+        out[std::size_t(i)] = src < 0 ? 0.0 : x[std::size_t(src)] * sum / double(L);
+    }
+    return out;
+}
+
+TEST(MusicLimiter, MatchesTheStraightforwardVersion)
+{
+    // Loud bursts, isolated spikes and quiet stretches, so the queue, the
+    // release and the moving average are all exercised.
+    music::Noise noise(5);
+    std::vector<double> x;
+    for (int i = 0; i < 30000; ++i) {
+        const double level = (i / 1700) % 3 == 0 ? 2.5 : 0.2;
+        x.push_back(i % 4111 == 0 ? -6.0 : level * noise.next());
+    }
+    const auto expected = reference_limit(x, 0.7);
+    music::Limiter lim(0.7);
+    for (std::size_t i = 0; i < x.size(); ++i)
+        ASSERT_NEAR(lim.process({x[i], 0.0}).l, expected[i], 1e-9) << "sample " << i;
+}
+
 TEST(MusicLimiter, QuietInputPassesUntouchedAfterTheStatedLatency)
 {
     music::Limiter lim(0.5);

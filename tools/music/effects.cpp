@@ -101,7 +101,7 @@ Stereo Reverb::process(Stereo in)
     return out;
 }
 
-Limiter::Limiter(double ceiling) : ceiling_(ceiling), release_(decay_coeff(0.15))
+Limiter::Limiter(double ceiling) : ceiling_(ceiling), release_(decay_coeff(kReleaseSeconds))
 {
     need_.fill(1.0);
     box_.fill(1.0);

@@ -107,6 +107,7 @@ class Limiter {
 public:
     static constexpr std::size_t kLookahead = 96;  // 2 ms
     static constexpr std::int64_t kLatency = kLookahead - 1;
+    static constexpr double kReleaseSeconds = 0.15;  // time constant of the gain's recovery
     explicit Limiter(double ceiling);
     Stereo process(Stereo in);
 

@@ -62,7 +62,6 @@ public:
         }
         return s;
     }
-    const SynthPatch& patch() const { return patch_; }
 
 private:
     const SynthPatch& patch_;
@@ -93,6 +92,9 @@ public:
             gain_[i] = db_to_gain(kMix[i].gain_db);
             pan_[i] = pan(1.0, kMix[i].pan);
         }
+        pad_level_.set_hz(8.0);
+        arp_level_.set_hz(8.0);
+        lead_level_.set_hz(8.0);
     }
 
     void play(const Event& e);
@@ -116,7 +118,7 @@ private:
     Reverb reverb_;
     double gain_[kPartCount] = {};
     Stereo pan_[kPartCount];  // equal-power left and right gains
-    // Section levels glide over 20 ms instead of jumping.
+    // Section levels glide (8 Hz smoothing, about 20 ms) instead of jumping.
     OnePole pad_level_, arp_level_, lead_level_;
     double pad_target_ = 0.0, arp_target_ = 0.0, lead_target_ = 0.0;
 };
@@ -160,9 +162,6 @@ void Band::control(std::int64_t t)
     pad_target_ = c.pad_gain;
     arp_target_ = c.arp_gain;
     lead_target_ = c.lead_gain;
-    pad_level_.set_hz(8.0);
-    arp_level_.set_hz(8.0);
-    lead_level_.set_hz(8.0);
 }
 
 Stereo Band::next(std::int64_t t)
