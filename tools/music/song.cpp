@@ -106,7 +106,7 @@ constexpr Section kSections[] = {
     {0, {0, 0, 0, 0}, -1, 2, none, false, false, true, 4, {800, 1500}, {500, 1400}, -9, -12, -2.5},
     // 16-32 the beat comes in and builds towards the logo.
     {0, {2, 2, 2, 2}, 1, 2, none, false, true, false, 4, {1200, 1600}, {900, 2000}, -3, -6, -2.5},
-    {0, {3, 3, 4, 5}, 1, 0, none, false, false, true, 4, {1600, 2400}, {1500, 4500}, -3, -6, -2.5},
+    {0, {3, 3, 4, 5}, 1, 0, none, false, false, true, 4, {1600, 2400}, {1500, 4500}, -6, -8, -2.5},
     // 32-48 the logo: the full band and the hook.
     {0, {6, 6, 6, 6}, 2, 0, hook, false, true, false, 4, {2500, 2500}, {2500, 3500}, -6, -9, -2.5},
     {0, {6, 6, 6, 8}, 2, 0, hook2, false, false, false, 4, {2500, 2500}, {3000, 4000}, -6, -9, -2.5},
