@@ -1,0 +1,401 @@
+// The show's music: the grid the notes sit on, repeatable rendering, the
+// limiter's ceiling, and the encoded track as the show's player delivers it.
+#include "encoder.h"
+#include "effects.h"
+#include "render.h"
+#include "sequencer.h"
+#include "song.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using music::Event;
+using music::Part;
+
+constexpr std::int64_t kRate = 48000;
+
+const std::vector<Event>& song_events()
+{
+    static const std::vector<Event> events = music::schedule(music::the_song());
+    return events;
+}
+
+std::set<std::int64_t> samples_of(Part part)
+{
+    std::set<std::int64_t> s;
+    for (const Event& e : song_events())
+        if (e.part == part)
+            s.insert(e.sample);
+    return s;
+}
+
+bool any_event_of(Part part, double from_s, double to_s)
+{
+    for (const Event& e : song_events())
+        if (e.part == part && e.sample >= std::int64_t(from_s * kRate) && e.sample < std::int64_t(to_s * kRate))
+            return true;
+    return false;
+}
+
+TEST(MusicSchedule, EveryEventStartsOnItsGridStepToTheSample)
+{
+    ASSERT_GT(song_events().size(), 1000u);
+    for (const Event& e : song_events()) {
+        ASSERT_EQ(e.sample, e.step * 6000) << "step " << e.step;
+        ASSERT_GT(e.length, 0) << "step " << e.step;
+        ASSERT_LT(e.sample, music::kSongSamples);
+    }
+    EXPECT_TRUE(std::is_sorted(song_events().begin(), song_events().end(),
+                               [](const Event& a, const Event& b) { return a.sample < b.sample; }));
+}
+
+TEST(MusicSchedule, ClimaxKicksOnEveryBeatWithNoDrift)
+{
+    // 160 s to 224 s is beats 320 to 447; a grid built by adding rounded step
+    // lengths would have wandered off by then.
+    const auto kicks = samples_of(Part::kick);
+    for (std::int64_t beat = 320; beat < 448; ++beat)
+        EXPECT_EQ(kicks.count(beat * 24000), 1u) << "beat " << beat;
+    // Fills put an extra kick on an eighth note, never off that grid.
+    for (const std::int64_t k : kicks)
+        EXPECT_EQ(k % 12000, 0) << "kick off the eighth-note grid at sample " << k;
+}
+
+TEST(MusicSchedule, FormFollowsThePictureSlots)
+{
+    EXPECT_FALSE(any_event_of(Part::kick, 0, 16)) << "the intro is quiet";
+    EXPECT_EQ(*samples_of(Part::kick).begin(), 16 * kRate) << "the beat enters at 16 s";
+    EXPECT_EQ(samples_of(Part::crash).count(32 * kRate), 1u) << "lift for the logo at 32 s";
+    EXPECT_TRUE(any_event_of(Part::lead, 32, 40));
+    EXPECT_FALSE(any_event_of(Part::kick, 48, 56)) << "first flicker slot is a break";
+    EXPECT_FALSE(any_event_of(Part::kick, 144, 152)) << "second flicker slot is a break";
+    EXPECT_TRUE(any_event_of(Part::snare, 52, 56)) << "a roll leads out of the break";
+    EXPECT_EQ(samples_of(Part::crash).count(160 * kRate), 1u) << "the climax starts at 160 s";
+    EXPECT_TRUE(any_event_of(Part::kick, 232, 233)) << "a last hit opens the ending";
+    EXPECT_FALSE(any_event_of(Part::kick, 241, 250)) << "then the band stops";
+    EXPECT_FALSE(any_event_of(Part::pad, 244, 250)) << "and the last chord rings out";
+}
+
+TEST(MusicSchedule, NoteNames)
+{
+    EXPECT_EQ(music::parse_note("A4", 2), 69);
+    EXPECT_EQ(music::parse_note("C5", 2), 72);
+    EXPECT_EQ(music::parse_note("G#4", 3), 68);
+    EXPECT_EQ(music::parse_note("B3", 2), 59);
+    EXPECT_EQ(music::parse_note("H4", 2), -1);
+    EXPECT_EQ(music::parse_note("C", 1), -1);
+    EXPECT_EQ(music::parse_note("C#", 2), -1);
+}
+
+std::vector<float> render_seconds(double from_s, double seconds, std::uint32_t parts = music::kAllParts)
+{
+    return music::render(music::the_song(), song_events(), std::int64_t(from_s * kRate),
+                         std::int64_t(seconds * kRate), parts);
+}
+
+double rms(const std::vector<float>& pcm)
+{
+    double sum = 0.0;
+    for (const float x : pcm)
+        sum += double(x) * x;
+    return std::sqrt(sum / double(pcm.size()));
+}
+
+TEST(MusicRender, ShortRendersAreBitIdentical)
+{
+    // From the start and from the middle of a busy section with every part,
+    // effects and the limiter at work.
+    for (const double from : {0.0, 165.0}) {
+        const auto a = render_seconds(from, 1.5);
+        const auto b = render_seconds(from, 1.5);
+        ASSERT_EQ(a.size(), b.size());
+        EXPECT_EQ(std::memcmp(a.data(), b.data(), a.size() * sizeof(float)), 0) << "from " << from;
+        EXPECT_GT(rms(a), 0.0);
+    }
+}
+
+TEST(MusicRender, LateKickStartsOnItsExactSample)
+{
+    // The kick alone around beat 440 (220 s): silence right up to the sample
+    // of the beat, sound on it. The limiter's delay must be taken out exactly.
+    const auto pcm = render_seconds(219.9, 0.2, music::part_bit(Part::kick));
+    const std::size_t onset = std::size_t(0.1 * kRate);
+    for (std::size_t i = 0; i < onset; ++i)
+        ASSERT_EQ(pcm[2 * i], 0.0f) << "frame " << i;
+    EXPECT_NE(pcm[2 * onset], 0.0f);
+    float loudest = 0.0f;
+    for (std::size_t i = onset; i < onset + 2400; ++i)
+        loudest = std::max(loudest, std::fabs(pcm[2 * i]));
+    EXPECT_GT(loudest, 0.1f);
+}
+
+TEST(MusicRender, SectionsDifferInLoudness)
+{
+    const double intro = rms(render_seconds(4, 4));
+    const double build = rms(render_seconds(18, 4));
+    const double brk = rms(render_seconds(49, 3));
+    const double climax = rms(render_seconds(164, 4));
+    EXPECT_LT(intro * 2.0, climax);
+    EXPECT_LT(intro, build);
+    EXPECT_LT(brk, climax);
+    EXPECT_LT(build, climax);
+}
+
+TEST(MusicLimiter, NoSampleAboveTheCeiling)
+{
+    const double ceiling = 0.5;
+    music::Limiter lim(ceiling);
+    music::Noise noise(7);
+    std::vector<double> in, out;
+    for (int i = 0; i < 48000; ++i) {
+        // Bursts far over the ceiling with quiet gaps and single spikes.
+        double x = noise.next() * ((i / 3000) % 2 ? 3.0 : 0.1);
+        if (i % 7919 == 0)
+            x = 4.0;
+        in.push_back(x);
+        const music::Stereo o = lim.process({x, -x});
+        out.push_back(o.l);
+        ASSERT_LE(std::fabs(o.l), ceiling * (1.0 + 1e-9)) << "sample " << i;
+    }
+}
+
+// The limiter written the obvious way: for every output sample, the minimum
+// gain over the whole look-ahead window, released, then averaged over the
+// last kLookahead values. The fast one keeps a running queue and sum.
+std::vector<double> reference_limit(const std::vector<double>& x, double ceiling)
+{
+    const auto L = std::int64_t(music::Limiter::kLookahead);
+    const double release = std::exp(-1.0 / (music::Limiter::kReleaseSeconds * 48000.0));
+    const auto n = std::int64_t(x.size());
+    const auto need = [&](std::int64_t i) {
+        return i < 0 || std::fabs(x[std::size_t(i)]) <= ceiling ? 1.0 : ceiling / std::fabs(x[std::size_t(i)]);
+    };
+    std::vector<double> held(x.size());
+    double prev = 1.0;
+    for (std::int64_t i = 0; i < n; ++i) {
+        double m = 1.0;
+        for (std::int64_t k = i - L + 1; k <= i; ++k)
+            m = std::min(m, need(k));
+        prev = held[std::size_t(i)] = std::min(m, 1.0 - (1.0 - prev) * release);
+    }
+    std::vector<double> out(x.size());
+    for (std::int64_t i = 0; i < n; ++i) {
+        double sum = 0.0;
+        for (std::int64_t k = i - L + 1; k <= i; ++k)
+            sum += k < 0 ? 1.0 : held[std::size_t(k)];
+        const std::int64_t src = i - music::Limiter::kLatency;
+        out[std::size_t(i)] = src < 0 ? 0.0 : x[std::size_t(src)] * sum / double(L);
+    }
+    return out;
+}
+
+TEST(MusicLimiter, MatchesTheStraightforwardVersion)
+{
+    // Loud bursts, isolated spikes and quiet stretches, so the queue, the
+    // release and the moving average are all exercised.
+    music::Noise noise(5);
+    std::vector<double> x;
+    for (int i = 0; i < 30000; ++i) {
+        const double level = (i / 1700) % 3 == 0 ? 2.5 : 0.2;
+        x.push_back(i % 4111 == 0 ? -6.0 : level * noise.next());
+    }
+    const auto expected = reference_limit(x, 0.7);
+    music::Limiter lim(0.7);
+    for (std::size_t i = 0; i < x.size(); ++i)
+        ASSERT_NEAR(lim.process({x[i], 0.0}).l, expected[i], 1e-9) << "sample " << i;
+}
+
+TEST(MusicLimiter, QuietInputPassesUntouchedAfterTheStatedLatency)
+{
+    music::Limiter lim(0.5);
+    music::Noise noise(11);
+    std::vector<double> in;
+    for (std::int64_t i = 0; i < 4800; ++i) {
+        in.push_back(0.49 * noise.next());
+        const music::Stereo o = lim.process({in.back(), 0.0});
+        const std::int64_t src = i - music::Limiter::kLatency;
+        ASSERT_EQ(o.l, src >= 0 ? in[std::size_t(src)] : 0.0) << "sample " << i;
+    }
+}
+
+// ---- Playback through the show's own player ----
+
+#ifndef QUORVEX_SOURCE_DIR
+#error "QUORVEX_SOURCE_DIR must name the source tree"
+#endif
+
+std::vector<std::uint8_t> read_bytes(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+struct Capture {
+    std::vector<std::uint8_t> bytes;  // what SDL_mixer produced while the track played
+};
+
+void capture_music(void* arg, Uint8* stream, int len)
+{
+    // Only chunks mixed while the track plays; it is queued before the
+    // device is unpaused, so the first of them starts with its first sample.
+    if (Mix_PlayingMusic()) {
+        auto* c = static_cast<Capture*>(arg);
+        c->bytes.insert(c->bytes.end(), stream, stream + len);
+    }
+}
+
+// Plays an MP3 as the show does (48 kHz, signed 16-bit, stereo, 1,024-frame
+// chunks, queued while paused) into SDL's disk audio driver and returns the
+// first `frames` stereo frames of the track as written to that file.
+std::vector<std::int16_t> play_through_sdl_mixer(const std::string& mp3, std::size_t frames)
+{
+    const std::string raw = testing::TempDir() + "quorvex_music_disk.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "0", 1);  // as fast as it can decode
+    EXPECT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
+    EXPECT_EQ(Mix_OpenAudio(48000, AUDIO_S16LSB, 2, 1024), 0) << Mix_GetError();
+    SDL_PauseAudio(1);
+    Mix_Music* m = Mix_LoadMUS(mp3.c_str());
+    EXPECT_NE(m, nullptr) << Mix_GetError();
+    Capture cap;
+    Mix_SetPostMix(capture_music, &cap);
+    Mix_PlayMusic(m, 1);
+    SDL_PauseAudio(0);
+    const std::size_t want = frames * 4;
+    for (int tries = 0; tries < 20000; ++tries) {
+        SDL_LockAudio();
+        const bool done = cap.bytes.size() >= want || !Mix_PlayingMusic();
+        SDL_UnlockAudio();
+        if (done)
+            break;
+        SDL_Delay(2);
+    }
+    SDL_PauseAudio(1);
+    Mix_SetPostMix(nullptr, nullptr);
+    Mix_HaltMusic();
+    if (m)
+        Mix_FreeMusic(m);
+    Mix_CloseAudio();
+    SDL_Quit();
+
+    // The disk file also holds silence written before the track started;
+    // find where the captured stream sits in it (always on a chunk boundary).
+    const auto file = read_bytes(raw);
+    std::remove(raw.c_str());
+    constexpr std::size_t kChunk = 4096;
+    std::size_t first_sound = 0;
+    while (first_sound + kChunk <= cap.bytes.size() &&
+           std::all_of(cap.bytes.begin() + long(first_sound), cap.bytes.begin() + long(first_sound + kChunk),
+                       [](std::uint8_t b) { return b == 0; }))
+        first_sound += kChunk;
+    EXPECT_LT(first_sound + kChunk, cap.bytes.size()) << "the track never made a sound";
+    std::size_t start = file.size();
+    for (std::size_t off = first_sound; off + kChunk <= file.size(); off += kChunk)
+        if (std::memcmp(file.data() + off, cap.bytes.data() + first_sound, kChunk) == 0) {
+            start = off - first_sound;
+            break;
+        }
+    EXPECT_LT(start, file.size()) << "the disk driver did not write what SDL_mixer mixed";
+    const std::size_t n = std::min({want, cap.bytes.size(), file.size() - std::min(start, file.size())});
+    EXPECT_EQ(std::memcmp(file.data() + start, cap.bytes.data(), n), 0);
+    std::vector<std::int16_t> out(n / 2);
+    std::memcpy(out.data(), file.data() + start, n);
+    EXPECT_GE(out.size(), frames * 2) << "the track ended early";
+    return out;
+}
+
+TEST(MusicPlayback, EncoderDelayThroughSdlMixerIsWhatWeCompensate)
+{
+    // One loud click at frame 24,000 of the encoder's input, left channel
+    // positive and right negative so a channel swap would show.
+    std::vector<float> pcm(2 * 96000, 0.0f);
+    pcm[2 * 24000] = 0.9f;
+    pcm[2 * 24000 + 1] = -0.9f;
+    const std::string path = testing::TempDir() + "quorvex_click.mp3";
+    ASSERT_TRUE(music::write_file(path, music::encode_mp3(pcm, music::kMp3Kbps)));
+    const auto out = play_through_sdl_mixer(path, 48000);
+    std::remove(path.c_str());
+    std::size_t peak = 0;
+    for (std::size_t i = 0; i < out.size() / 2; ++i)
+        if (out[2 * i] > out[2 * peak])
+            peak = i;
+    EXPECT_EQ(std::int64_t(peak), 24000 + music::kPlaybackDelay);
+    EXPECT_GT(out[2 * peak], 10000);
+    EXPECT_LT(out[2 * peak + 1], -10000);
+}
+
+// MPEG audio frame header of the first frame, after any ID3v2 tag.
+std::uint32_t first_frame_header(const std::vector<std::uint8_t>& f)
+{
+    std::size_t at = 0;
+    if (f.size() > 10 && f[0] == 'I' && f[1] == 'D' && f[2] == '3')
+        at = 10 + ((f[6] & 0x7fu) << 21 | (f[7] & 0x7fu) << 14 | (f[8] & 0x7fu) << 7 | (f[9] & 0x7fu));
+    if (at + 4 > f.size())
+        return 0;
+    return std::uint32_t(f[at]) << 24 | std::uint32_t(f[at + 1]) << 16 | std::uint32_t(f[at + 2]) << 8 | f[at + 3];
+}
+
+TEST(MusicPlayback, CommittedTrackIsMpeg1Layer3At48kHzStereo)
+{
+    const auto file = read_bytes(QUORVEX_SOURCE_DIR "/d/termite.mp3");
+    ASSERT_GT(file.size(), 4'000'000u) << "about four minutes at 192 kbps";
+    const std::uint32_t h = first_frame_header(file);
+    EXPECT_EQ(h >> 21, 0x7ffu) << "frame sync";
+    EXPECT_EQ((h >> 19) & 3u, 3u) << "MPEG-1";
+    EXPECT_EQ((h >> 17) & 3u, 1u) << "Layer III";
+    EXPECT_EQ((h >> 10) & 3u, 1u) << "48 kHz";
+    EXPECT_NE((h >> 6) & 3u, 3u) << "not mono";
+    EXPECT_GE((h >> 12) & 15u, 11u) << "192 kbps or more";
+}
+
+TEST(MusicPlayback, CommittedTrackPlaysItsFirstKickOnTheBeat)
+{
+    // The first kick is on beat 32 (16 s). Line the player's output up with
+    // our own render around it: the best match must be within 1 ms.
+    const std::int64_t kick = *samples_of(Part::kick).begin();
+    ASSERT_EQ(kick, 16 * kRate);
+    const auto out = play_through_sdl_mixer(QUORVEX_SOURCE_DIR "/d/termite.mp3", std::size_t(kick + kRate / 2));
+    const auto ref = render_seconds(0, double(kick + kRate / 2) / kRate);
+    ASSERT_GE(out.size(), ref.size());
+
+    const std::int64_t from = kick - 2400, to = kick + 9600;  // 50 ms before to 200 ms after
+    std::int64_t best_lag = 0;
+    double best = -1e300, out_energy = 0.0, ref_energy = 0.0;
+    for (std::int64_t lag = -2400; lag <= 2400; ++lag) {
+        double dot = 0.0;
+        for (std::int64_t i = from; i < to; ++i)
+            dot += double(out[std::size_t(2 * (i + lag))]) * ref[std::size_t(2 * i)] +
+                   double(out[std::size_t(2 * (i + lag) + 1)]) * ref[std::size_t(2 * i + 1)];
+        if (dot > best) {
+            best = dot;
+            best_lag = lag;
+        }
+    }
+    for (std::int64_t i = from; i < to; ++i) {
+        const auto o = std::size_t(2 * (i + best_lag));
+        out_energy += double(out[o]) * out[o] + double(out[o + 1]) * out[o + 1];
+        ref_energy += double(ref[std::size_t(2 * i)]) * ref[std::size_t(2 * i)] +
+                      double(ref[std::size_t(2 * i + 1)]) * ref[std::size_t(2 * i + 1)];
+    }
+    EXPECT_LE(std::abs(best_lag), 48) << "first kick lands " << best_lag << " samples off the beat";
+    // The match is the same music, not a chance resemblance: at the best lag
+    // the player's output and our render agree closely in shape.
+    EXPECT_GT(best / std::sqrt(out_energy * ref_energy), 0.95);
+}
+
+}  // namespace
