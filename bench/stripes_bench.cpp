@@ -1,0 +1,21 @@
+// The stripe table fill, reference and fast: the wait before the window opens.
+#include "backdrop/stripes.h"
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace {
+
+void BM_StripeFillReference(benchmark::State& state)
+{
+    std::vector<std::uint8_t> table(kStripeBytes);
+    for (auto _ : state) {
+        fill_stripe_table(table.data());
+        benchmark::DoNotOptimize(table.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_StripeFillReference)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
