@@ -103,7 +103,7 @@ int run_show(int argc, char** argv)
 {
     atnt = static_cast<std::uint8_t*>(std::malloc(kStripeBytes));
     if (atnt == nullptr) return fail_start("cannot allocate the stripe table", "out of memory");
-    fill_stripe_table(atnt);
+    fill_stripe_table_fast(atnt);
 
     SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO);
     const Uint32 flags = windowed_mode(argc, argv) ? 0 : SDL_FULLSCREEN;
