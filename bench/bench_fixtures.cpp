@@ -1,6 +1,7 @@
 // In-memory stand-ins for the show's table, screen and images, made once per run.
 #include "bench_fixtures.h"
 
+#include "backdrop/stripe_bits.h"
 #include "backdrop/stripes.h"
 #include "overlay/glyphs.h"
 #include "overlay/pictures.h"
@@ -22,6 +23,8 @@ const std::uint8_t* bench_stripe_table()
     if (atnt == nullptr) {
         atnt = static_cast<std::uint8_t*>(std::malloc(kStripeBytes));
         fill_stripe_table(atnt);
+        atnb = static_cast<std::uint64_t*>(std::malloc(kStripeBitsWords * sizeof(std::uint64_t)));
+        pack_stripe_table(atnt, atnb);
     }
     return atnt;
 }

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-// The show's table (atnt), allocated and filled on first use.
+// The show's table (atnt) and its packed form (atnb), allocated and filled on first use.
 const std::uint8_t* bench_stripe_table();
 
 // An 800x600 32-bit surface laid out like the show's screen; freed at exit.
