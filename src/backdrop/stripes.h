@@ -33,7 +33,9 @@ std::uint8_t stripe_at(int p, int q);
 // fill: the reference the fast one is held to.
 void fill_stripe_table(std::uint8_t* table);
 
-// The same table on two threads, one atan2 per four entries. Equal to
-// fill_stripe_table except where an entry's stripe number lies within rounding
-// of an integer, where the last bit of the mirrored angle may move it by one.
+// The same table on two threads, one angle per four entries (the quadrant
+// p >= 0, q >= 0, mirrored), computed with SIMD on the widest target the
+// processor has. Equal to fill_stripe_table except where an entry's stripe
+// number lies within rounding of an integer, where the last bits of the angle
+// may move it by one.
 void fill_stripe_table_fast(std::uint8_t* table);

@@ -1,66 +1,126 @@
-// The stripe table's fast fill: atan2 once per point of the quadrant p >= 0,
-// q >= 0, mirrored into the other three, with the rows shared between two threads.
+// The stripe table's fast fill: angles once per point of the quadrant p >= 0,
+// q >= 0, eight or so at a time with SIMD, mirrored into the other three
+// quadrants, with the rows shared between two threads.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "backdrop/stripes_fast.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+#include <hwy/contrib/math/math-inl.h>
+
 #include "backdrop/stripes.h"
 
 #include <cmath>
+#include <cstring>
 #include <thread>
 #include <vector>
 
-namespace {
+#ifndef QUORVEX_STRIPES_FAST_ONCE
+#define QUORVEX_STRIPES_FAST_ONCE
+namespace quorvex {
 
 constexpr int kHalfRows = kStripeRows / 2;  // 1,600: rows run p = -1,600 .. 1,599
 constexpr int kHalfCols = kStripeCols / 2;  // 2,000: columns run q = -2,000 .. 1,999
+// Mirror distances m = |q| run 0 .. 2,000; padded so whole vectors of up to 8
+// doubles never run past the scratch rows.
+constexpr int kMirrorSpan = kHalfCols + 8;
 
-// One thread's rows and its scratch: a row's angles (times 448) and radial terms.
-struct RowScratch {
-    std::vector<double> angle = std::vector<double>(kHalfCols + 1);  // atan2(m, |p|), m = 0..2,000
-    std::vector<double> lower = std::vector<double>(kStripeCols);    // angle * 448 at row |p|, by column
-    std::vector<double> upper = std::vector<double>(kStripeCols);    // angle * 448 at row -|p|, by column
-    std::vector<double> radial = std::vector<double>(kStripeCols);   // (p*p + q*q) * 0.00004, by column
+// One thread's scratch for a pair of rows p and -p, indexed by m = |q|:
+// the entries at q = m and q = -m of each row.
+struct RowPair {
+    std::vector<double> angle = std::vector<double>(kMirrorSpan);  // atan2(m, p)
+    std::vector<std::uint8_t> lower_right = std::vector<std::uint8_t>(kMirrorSpan);  // row p, q = m
+    std::vector<std::uint8_t> lower_left = std::vector<std::uint8_t>(kMirrorSpan);   // row p, q = -m
+    std::vector<std::uint8_t> upper_right = std::vector<std::uint8_t>(kMirrorSpan);  // row -p, q = m
+    std::vector<std::uint8_t> upper_left = std::vector<std::uint8_t>(kMirrorSpan);   // row -p, q = -m
 };
 
-void write_row(std::uint8_t* table, int p, const double* angular, const double* radial)
-{
-    std::uint8_t* out = table + std::size_t(p + kHalfRows) * kStripeCols;
-    for (int c = 0; c < kStripeCols; ++c)
-        out[c] = stripe_bit(static_cast<std::int32_t>(angular[c] + radial[c]));
-}
+}  // namespace quorvex
+#endif
 
-// Writes rows p and -p from the angles of row |p|. Across q the angle is odd,
-// which atan2 honours exactly, so a row p >= 0 equals the straightforward fill.
-// For p < 0 the angle is pi minus the mirrored one, which may differ from
-// atan2's own result in the last bit.
-void fill_row_pair(std::uint8_t* table, int p, RowScratch& w)
+HWY_BEFORE_NAMESPACE();
+namespace quorvex {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+using DF = hn::ScalableTag<double>;
+
+// atan2(m, p) for m = 0 .. 2,000 and p >= 0: atan(m / p) within 3 ulp, and
+// the library's exact pi/2 on the row p = 0 (m / 0 would be infinite).
+void mirror_angles(int p, double* angle)
 {
-    for (int m = 0; m <= kHalfCols; ++m) w.angle[m] = std::atan2(double(m), double(p));
-    for (int c = 0; c < kStripeCols; ++c) {
-        const int q = c - kHalfCols;
-        const int m = q < 0 ? -q : q;
-        const double sign = q < 0 ? -1.0 : 1.0;
-        // Negation and the product by 448 are exact, as in the straightforward fill.
-        w.lower[c] = sign * w.angle[m] * 448;
-        w.upper[c] = sign * (M_PI - w.angle[m]) * 448;
-        w.radial[c] = (double(p) * p + double(q) * q) * 0.00004;
+    if (p == 0) {
+        for (int m = 0; m < kMirrorSpan; ++m) angle[m] = std::atan2(double(m), 0.0);
+        return;
     }
-    if (p < kHalfRows) write_row(table, p, w.lower.data(), w.radial.data());
-    if (p > 0) write_row(table, -p, w.upper.data(), w.radial.data());
+    const DF d;
+    const auto pv = hn::Set(d, double(p));
+    for (int m = 0; m < kMirrorSpan; m += int(hn::Lanes(d)))
+        hn::StoreU(hn::Atan(d, hn::Div(hn::Iota(d, double(m)), pv)), d, angle + m);
 }
 
-// Rows mirrored about p = 0 with |p| = first, first + stride, ... up to 1,600,
-// whose mirror -1,600 is the table's first row (1,600 itself lies outside).
-void fill_rows(std::uint8_t* table, int first, int stride)
+// Bit 3 of trunc(angular + radial), one byte per lane.
+HWY_INLINE void store_bits(hn::Vec<DF> angular, hn::Vec<DF> radial, std::uint8_t* out)
 {
-    RowScratch scratch;
-    for (int p = first; p <= kHalfRows; p += stride) fill_row_pair(table, p, scratch);
+    const hn::Rebind<std::int32_t, DF> di;
+    const hn::Rebind<std::uint8_t, DF> du8;
+    const auto n = hn::DemoteTo(di, hn::Add(angular, radial));  // truncates toward zero
+    hn::StoreU(hn::DemoteTo(du8, hn::And(hn::ShiftRight<3>(n), hn::Set(di, 1))), du8, out);
 }
 
-}  // namespace
+// The four entries at (p, +-m) and (-p, +-m) for every m. The angle is odd in
+// q, and at -p it is pi minus the angle at p; the sums round differently from
+// atan2's own values only in the last bits.
+void mirror_entries(int p, RowPair& w)
+{
+    const DF d;
+    const auto k448 = hn::Set(d, 448.0);
+    const auto pi = hn::Set(d, M_PI);
+    const auto pp = hn::Set(d, double(p) * p);
+    for (int m = 0; m < kMirrorSpan; m += int(hn::Lanes(d))) {
+        const auto mv = hn::Iota(d, double(m));
+        const auto a = hn::LoadU(d, w.angle.data() + m);
+        const auto radial = hn::Mul(hn::Add(pp, hn::Mul(mv, mv)), hn::Set(d, 0.00004));
+        const auto lower = hn::Mul(a, k448);
+        const auto upper = hn::Mul(hn::Sub(pi, a), k448);
+        store_bits(lower, radial, w.lower_right.data() + m);
+        store_bits(hn::Neg(lower), radial, w.lower_left.data() + m);
+        store_bits(upper, radial, w.upper_right.data() + m);
+        store_bits(hn::Neg(upper), radial, w.upper_left.data() + m);
+    }
+}
+
+void FillRows(std::uint8_t* table, int first, int stride)
+{
+    RowPair w;
+    for (int p = first; p <= kHalfRows; p += stride) {
+        mirror_angles(p, w.angle.data());
+        mirror_entries(p, w);
+        auto write_row = [&](int row_p, const std::uint8_t* right, const std::uint8_t* left) {
+            std::uint8_t* out = table + std::size_t(row_p + kHalfRows) * kStripeCols;
+            for (int c = 0; c < kHalfCols; ++c) out[c] = left[kHalfCols - c];  // q = c - 2,000 < 0
+            std::memcpy(out + kHalfCols, right, kHalfCols);
+        };
+        // Row 1,600 lies just outside the table; its mirror -1,600 is the first row.
+        if (p < kHalfRows) write_row(p, w.lower_right.data(), w.lower_left.data());
+        if (p > 0) write_row(-p, w.upper_right.data(), w.upper_left.data());
+    }
+}
+
+}  // namespace HWY_NAMESPACE
+}  // namespace quorvex
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace quorvex {
+HWY_EXPORT(FillRows);
+}  // namespace quorvex
 
 void fill_stripe_table_fast(std::uint8_t* table)
 {
     // Two threads, one per core of the machines the show targets; every row
     // pair costs the same, so interleaving them balances the work.
-    std::thread helper(fill_rows, table, 1, 2);
-    fill_rows(table, 0, 2);
+    std::thread helper([table] { HWY_DYNAMIC_DISPATCH(quorvex::FillRows)(table, 1, 2); });
+    HWY_DYNAMIC_DISPATCH(quorvex::FillRows)(table, 0, 2);
     helper.join();
 }
+#endif
