@@ -115,68 +115,73 @@ struct RunTarget {
     int x;              // first pixel of the run in that row
 };
 
-void GlowLanes(const GlowJob& job, GlowFilter& glow, int warmup)
+// Every lane's filter state, and whether it is known to be exact.
+struct LaneStates {
+    HWY_ALIGN std::uint16_t glow1[kMaxLanes];
+    HWY_ALIGN std::uint16_t glow2[kMaxLanes];
+    bool exact[kMaxLanes];
+};
+
+// Each lane's state at the start of its stretch (words lit-bit words long):
+// run from both extreme states through the warm-up; where the two agree the
+// state is exact. Lane 0 has no warm-up and takes the carried state.
+void warm_up(const GlowJob& job, const GlowFilter& glow, std::size_t words, int warmup, LaneStates& out)
 {
     const D16 d;
     const std::size_t lanes = hn::Lanes(d);
     const std::size_t total = kChains * lanes;
-    const int pixels = job.width * job.height;
-    // Every stretch is a whole number of 16-pixel runs; the rest, fewer than
-    // 16 * total pixels, is filtered serially at the end.
-    const int stretch = pixels / (kRun * int(total)) * kRun;
-    const bool reachable = glow.glow1 >= 0 && glow.glow1 <= kGlow1Max && glow.glow2 >= 0 && glow.glow2 <= kGlow2Max;
-    if (!reachable || stretch < warmup || stretch == 0 || warmup % kRun != 0) {
-        glow_serial(job, glow, 0, pixels);
-        return;
-    }
-    const std::size_t words = std::size_t(stretch / kRun);  // lit-bit words per stretch
-
-    HWY_ALIGN std::uint16_t word[kMaxLanes];
-    HWY_ALIGN std::uint16_t lo1[kMaxLanes], lo2[kMaxLanes], hi1[kMaxLanes], hi2[kMaxLanes];
-    V16 g1[kChains], g2[kChains], h1[kChains], h2[kChains];
-
-    // Both extreme states through the warm-up; lane 0 has none and takes the carried state.
+    V16 lo1[kChains], lo2[kChains], hi1[kChains], hi2[kChains];
     for (int c = 0; c < kChains; ++c) {
-        g1[c] = hn::Zero(d);
-        g2[c] = hn::Zero(d);
-        h1[c] = hn::Set(d, kGlow1Max);
-        h2[c] = hn::Set(d, kGlow2Max);
+        lo1[c] = hn::Zero(d);
+        lo2[c] = hn::Zero(d);
+        hi1[c] = hn::Set(d, kGlow1Max);
+        hi2[c] = hn::Set(d, kGlow2Max);
     }
+    HWY_ALIGN std::uint16_t word[kMaxLanes];
     for (int b = 0; b < warmup / kRun; ++b) {
-        // Lane i's warm-up starts warmup pixels before its stretch; lane 0 reads
-        // stretch 0 instead and its result is discarded.
+        // Lane 0 reads stretch 0 instead; its result is replaced below.
         word[0] = job.lit[std::size_t(b)];
         gather_words(job.lit, words - std::size_t(warmup / kRun) + std::size_t(b), words, total - 1, word + 1);
         for (int t = 0; t < kRun; ++t)
             for (int c = 0; c < kChains; ++c) {
                 const V16 in = lit_input(hn::Load(d, word + c * lanes), t);
-                step(g1[c], g2[c], in);
-                step(h1[c], h2[c], in);
+                step(lo1[c], lo2[c], in);
+                step(hi1[c], hi2[c], in);
             }
     }
+    HWY_ALIGN std::uint16_t high1[kMaxLanes], high2[kMaxLanes];
     for (int c = 0; c < kChains; ++c) {
-        hn::Store(g1[c], d, lo1 + c * lanes);
-        hn::Store(g2[c], d, lo2 + c * lanes);
-        hn::Store(h1[c], d, hi1 + c * lanes);
-        hn::Store(h2[c], d, hi2 + c * lanes);
+        hn::Store(lo1[c], d, out.glow1 + c * lanes);
+        hn::Store(lo2[c], d, out.glow2 + c * lanes);
+        hn::Store(hi1[c], d, high1 + c * lanes);
+        hn::Store(hi2[c], d, high2 + c * lanes);
     }
-    bool exact[kMaxLanes];
-    for (std::size_t i = 0; i < total; ++i) exact[i] = lo1[i] == hi1[i] && lo2[i] == hi2[i];
-    exact[0] = true;
-    lo1[0] = static_cast<std::uint16_t>(glow.glow1);
-    lo2[0] = static_cast<std::uint16_t>(glow.glow2);
+    for (std::size_t i = 0; i < total; ++i) out.exact[i] = out.glow1[i] == high1[i] && out.glow2[i] == high2[i];
+    out.exact[0] = true;
+    out.glow1[0] = static_cast<std::uint16_t>(glow.glow1);
+    out.glow2[0] = static_cast<std::uint16_t>(glow.glow2);
+}
 
+// Filters every lane's stretch from its start state, 16 pixels at a time,
+// tinting and storing the runs; leaves each lane's end state in states.
+void filter_stretches(const GlowJob& job, std::size_t words, LaneStates& states)
+{
+    const D16 d;
+    const std::size_t lanes = hn::Lanes(d);
+    const std::size_t total = kChains * lanes;
+    const int stretch = int(words) * kRun;
     RunTarget target[kMaxLanes];
     for (std::size_t i = 0; i < total; ++i) {
         const int first = int(i) * stretch;
         target[i] = {job.pixels + (first / job.width) * job.pitch, first % job.width};
     }
-
+    V16 g1[kChains], g2[kChains];
     for (int c = 0; c < kChains; ++c) {
-        g1[c] = hn::Load(d, lo1 + c * lanes);
-        g2[c] = hn::Load(d, lo2 + c * lanes);
+        g1[c] = hn::Load(d, states.glow1 + c * lanes);
+        g2[c] = hn::Load(d, states.glow2 + c * lanes);
     }
     // tile: chain c's step t at tile[(c * 16 + t) * lanes]; quads and runs: one chain's.
+    HWY_ALIGN std::uint16_t word[kMaxLanes];
     HWY_ALIGN std::uint16_t tile[kRun * kMaxLanes];
     HWY_ALIGN std::uint16_t quads[kRun * kMaxLanes / kChains];
     HWY_ALIGN std::uint16_t runs[kRun * kMaxLanes / kChains];
@@ -203,19 +208,36 @@ void GlowLanes(const GlowJob& job, GlowFilter& glow, int warmup)
         }
     }
     for (int c = 0; c < kChains; ++c) {
-        hn::Store(g1[c], d, lo1 + c * lanes);
-        hn::Store(g2[c], d, lo2 + c * lanes);
+        hn::Store(g1[c], d, states.glow1 + c * lanes);
+        hn::Store(g2[c], d, states.glow2 + c * lanes);
     }
+}
+
+void GlowLanes(const GlowJob& job, GlowFilter& glow, int warmup)
+{
+    const std::size_t total = kChains * hn::Lanes(D16());
+    const int pixels = job.width * job.height;
+    // Every stretch is a whole number of 16-pixel runs; the rest, fewer than
+    // 16 * total pixels, is filtered serially at the end.
+    const int stretch = pixels / (kRun * int(total)) * kRun;
+    const bool reachable = glow.glow1 >= 0 && glow.glow1 <= kGlow1Max && glow.glow2 >= 0 && glow.glow2 <= kGlow2Max;
+    if (!reachable || stretch < warmup || stretch == 0 || warmup % kRun != 0) {
+        glow_serial(job, glow, 0, pixels);
+        return;
+    }
+    const std::size_t words = std::size_t(stretch / kRun);
+    LaneStates states;
+    warm_up(job, glow, words, warmup, states);
+    filter_stretches(job, words, states);
 
     // Lanes in order: an exact lane's end state is the next lane's start; an
     // inexact one is redone from the previous lane's end.
     GlowFilter carry = glow;
     for (std::size_t i = 0; i < total; ++i) {
-        if (exact[i]) {
-            carry = {lo1[i], lo2[i]};
-        } else {
+        if (states.exact[i])
+            carry = {states.glow1[i], states.glow2[i]};
+        else
             glow_serial(job, carry, int(i) * stretch, int(i + 1) * stretch);
-        }
     }
     glow_serial(job, carry, int(total) * stretch, pixels);
     glow = carry;
