@@ -3,9 +3,11 @@
 #include "backdrop/stripes.h"
 
 #include <gtest/gtest.h>
+#include <hwy/targets.h>
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -88,6 +90,47 @@ TEST(StripeTable, EveryEntryIsZeroOrOneAndBothOccurEvenly)
         ones += t[i];
     }
     EXPECT_NEAR(double(ones) / kStripeBytes, 0.5, 0.01);
+}
+
+// The stripe number in extended precision, to judge how close to an integer it lies.
+long double precise_stripe_number(int p, int q)
+{
+    return std::atan2(static_cast<long double>(q), static_cast<long double>(p)) * 448 +
+           (static_cast<long double>(q) * q + static_cast<long double>(p) * p) * 0.00004L;
+}
+
+// Compares a fast fill with the reference entry by entry.
+void expect_fast_fill_matches()
+{
+    // Start from bytes the fill never writes, so a skipped entry shows.
+    std::unique_ptr<std::uint8_t, TableDeleter> fast(static_cast<std::uint8_t*>(std::malloc(kStripeBytes)));
+    std::memset(fast.get(), 0xa5, kStripeBytes);
+    fill_stripe_table_fast(fast.get());
+    const std::uint8_t* reference = filled_table();
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < kStripeBytes; ++i) {
+        if (fast.get()[i] == reference[i]) continue;
+        const int p = int(i / kStripeCols) - kStripeRows / 2;
+        const int q = int(i % kStripeCols) - kStripeCols / 2;
+        ASSERT_LE(fast.get()[i], 1) << "p " << p << " q " << q;
+        // Rounding in double moves n by well under 1e-9 at these magnitudes (< 2,000).
+        const long double n = precise_stripe_number(p, q);
+        ASSERT_LT(std::fabs(n - std::nearbyint(n)), 1e-9L) << "p " << p << " q " << q;
+        ++differing;
+    }
+    EXPECT_LT(differing, kStripeBytes / 10000);
+}
+
+TEST(StripeTableFast, DiffersOnlyWhereTheStripeNumberSitsOnAnInteger)
+{
+    // On every SIMD target compiled in and supported here, the portable one included.
+    for (std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
+        SCOPED_TRACE(hwy::TargetName(target));
+        hwy::SetSupportedTargetsForTest(target);
+        expect_fast_fill_matches();
+        hwy::SetSupportedTargetsForTest(0);
+        if (HasFatalFailure()) return;
+    }
 }
 
 TEST(StripeTable, FillMatchesThePointFunctionAtTheCorners)

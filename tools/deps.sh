@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev
   libfreetype-dev libpng-dev libjpeg62-turbo-dev libmp3lame-dev
   fonts-dejavu-core fonts-league-spartan
-  lame ffmpeg sox xvfb xauth xdotool x11-utils
+  lame ffmpeg sox xvfb xauth xdotool x11-utils jq
 )
 
 missing=()

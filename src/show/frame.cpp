@@ -1,6 +1,8 @@
 // The frame's drawing order and the event drain.
 #include "show/frame.h"
 
+#include "backdrop/backdrop_fast.h"
+#include "backdrop/stripe_bits.h"
 #include "backdrop/stripes.h"
 #include "overlay/pictures.h"
 #include "overlay/scroller.h"
@@ -10,7 +12,8 @@ void draw_frame(SDL_Surface* s, const FrameClock& clock, GlowFilter& glow)
     // The backdrop writes the pixels directly; the blits lock for themselves.
     const bool lock = SDL_MUSTLOCK(s);
     if (lock && SDL_LockSurface(s) < 0) return;
-    draw_backdrop(s, atnt, clock.phase, clock.beat, glow);
+    if (!draw_backdrop_fast(s, atnb, clock.phase, clock.beat, glow))
+        draw_backdrop(s, atnt, clock.phase, clock.beat, glow);
     if (lock) SDL_UnlockSurface(s);
 
     draw_picture(s, clock.beat, clock.phase);

@@ -2,12 +2,12 @@
 // assets, start the music in step with the clock, run frames until told to quit.
 #include "show/startup.h"
 
-#include "overlay/glyphs.h"
-#include "show/assets.h"
-
+#include "backdrop/stripe_bits.h"
 #include "backdrop/stripes.h"
+#include "overlay/glyphs.h"
 #include "overlay/pictures.h"
 #include "overlay/text.h"
+#include "show/assets.h"
 #include "show/clock.h"
 #include "show/frame.h"
 
@@ -133,7 +133,10 @@ int run_show(int argc, char** argv)
     }
     atnt = static_cast<std::uint8_t*>(std::malloc(kStripeBytes));
     if (atnt == nullptr) return fail_start("cannot allocate the stripe table", "out of memory");
-    fill_stripe_table(atnt);
+    fill_stripe_table_fast(atnt);
+    atnb = static_cast<std::uint64_t*>(std::malloc(kStripeBitsWords * sizeof(std::uint64_t)));
+    if (atnb == nullptr) return fail_start("cannot allocate the packed stripe table", "out of memory");
+    pack_stripe_table(atnt, atnb);
 
     SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO);
     const bool windowed = windowed_mode(argc, argv);
