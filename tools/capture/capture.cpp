@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -62,6 +63,20 @@ namespace {
 
 constexpr int kOk = 0;
 constexpr int kFailed = 1;
+
+volatile std::sig_atomic_t stop_signal = 0;
+
+void on_stop_signal(int signal_number)
+{
+    stop_signal = signal_number;
+}
+
+// An interrupted capture must still clean up its partial files, so the usual
+// stop signals only ask the frame loop to stop.
+void catch_stop_signals()
+{
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal_number, on_stop_signal);
+}
 
 int fail(const std::string& why)
 {
@@ -135,6 +150,13 @@ bool draw_frames(const CaptureArgs& args, std::int64_t to_ms, const Outputs& out
     Progress progress(total);
     GlowFilter glow;  // 0 at the first captured frame, as at the live show's first
     for (std::int64_t i = 0; i < total; ++i) {
+        if (stop_signal != 0) {
+            progress.finish();
+            why = "stopped by signal " + std::to_string(stop_signal) + " at frame " +
+                  std::to_string(i);
+            if (!out.frames_dir.empty()) why += " (the frames in " + out.frames_dir + " are incomplete)";
+            return false;
+        }
         draw_capture_frame(surface.get(), frame_elapsed_ms(args.from_ms, args.fps, i), glow);
         if (!send_frame(surface.get(), i, out, why)) {
             progress.finish();
@@ -157,6 +179,7 @@ bool draw_frames(const CaptureArgs& args, std::int64_t to_ms, const Outputs& out
 
 int run_capture(const CaptureArgs& args)
 {
+    catch_stop_signals();
     std::string why;
     std::string ffmpeg;
     if (!args.video_file.empty()) {
