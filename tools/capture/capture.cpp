@@ -89,27 +89,27 @@ struct SurfaceFree {
 };
 using Surface = std::unique_ptr<SDL_Surface, SurfaceFree>;
 
-// What the live show builds before its first frame: the stripe table and the images.
+// What the live show builds before its first frame: the images and the stripe
+// table, the images first so that a missing file is reported at once. False
+// with a reason in why, or with why empty when the image loader has already
+// reported the failure.
 bool build_show(std::string& why)
 {
+    // The show draws on a surface from a video mode; SDL needs no display for
+    // that on its dummy driver, and the capture never shows anything.
+    if (std::getenv("SDL_VIDEODRIVER") == nullptr) setenv("SDL_VIDEODRIVER", "dummy", 1);
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        why = std::string("cannot start SDL: ") + SDL_GetError();
+        return false;
+    }
+    // load_show_images names the file and the reason on standard error itself.
+    if (!load_show_images()) return false;
     atnt = static_cast<std::uint8_t*>(std::malloc(kStripeBytes));
     if (atnt == nullptr) {
         why = "cannot allocate the stripe table";
         return false;
     }
     fill_stripe_table(atnt);
-    // The surface the show draws on comes from a video mode; SDL needs no
-    // display for that on its dummy driver, and the capture never shows it.
-    if (std::getenv("SDL_VIDEODRIVER") == nullptr) setenv("SDL_VIDEODRIVER", "dummy", 1);
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        why = std::string("cannot start SDL: ") + SDL_GetError();
-        return false;
-    }
-    // load_show_images has already said which file failed, on standard error.
-    if (!load_show_images()) {
-        why = "the show's images are missing or unreadable (see above)";
-        return false;
-    }
     return true;
 }
 
@@ -187,7 +187,7 @@ int run_capture(const CaptureArgs& args)
         if (ffmpeg.empty()) return fail("--video needs ffmpeg on PATH (Debian package ffmpeg)");
     }
     if (!args.frames_dir.empty() && !make_directories(args.frames_dir, why)) return fail(why);
-    if (!build_show(why)) return fail(why);
+    if (!build_show(why)) return why.empty() ? kFailed : fail(why);
     LiveTrack track;
     if (!read_track(args, track, why)) return fail(why);
 
