@@ -44,22 +44,31 @@ bool set_path(const char* option, const char* text, std::string& out, std::strin
     return false;
 }
 
-bool set_option(const char* option, const char* value, CaptureArgs& out, std::string& why)
+constexpr int kOptionCount = 5;
+constexpr const char* kOptions[kOptionCount] = {"--from", "--to", "--fps", "--frames", "--video"};
+
+// Index of a known option in kOptions, or -1.
+int option_index(const char* option)
 {
-    std::int64_t n = 0;
-    if (std::strcmp(option, "--from") == 0)
-        return set_number(option, value, 0, kMaxShowMs, out.from_ms, why);
-    if (std::strcmp(option, "--to") == 0)
-        return set_number(option, value, 1, kMaxShowMs, out.to_ms, why);
-    if (std::strcmp(option, "--fps") == 0) {
-        if (!set_number(option, value, 1, kMaxFps, n, why)) return false;
-        out.fps = static_cast<int>(n);
+    for (int k = 0; k < kOptionCount; ++k)
+        if (std::strcmp(option, kOptions[k]) == 0) return k;
+    return -1;
+}
+
+bool set_option(int which, const char* value, CaptureArgs& out, std::string& why)
+{
+    const char* option = kOptions[which];
+    std::int64_t fps = 0;
+    switch (which) {
+    case 0: return set_number(option, value, 0, kMaxShowMs, out.from_ms, why);
+    case 1: return set_number(option, value, 1, kMaxShowMs, out.to_ms, why);
+    case 2:
+        if (!set_number(option, value, 1, kMaxFps, fps, why)) return false;
+        out.fps = static_cast<int>(fps);
         return true;
+    case 3: return set_path(option, value, out.frames_dir, why);
+    default: return set_path(option, value, out.video_file, why);
     }
-    if (std::strcmp(option, "--frames") == 0) return set_path(option, value, out.frames_dir, why);
-    if (std::strcmp(option, "--video") == 0) return set_path(option, value, out.video_file, why);
-    why = std::string("unknown option '") + option + "'";
-    return false;
 }
 
 }  // namespace
@@ -67,28 +76,24 @@ bool set_option(const char* option, const char* value, CaptureArgs& out, std::st
 bool parse_capture_args(int argc, const char* const* argv, CaptureArgs& out, std::string& why)
 {
     out = CaptureArgs{};
-    bool seen[5] = {};
-    const char* const names[5] = {"--from", "--to", "--fps", "--frames", "--video"};
+    bool seen[kOptionCount] = {};
     for (int i = 1; i < argc; i += 2) {
-        const char* option = argv[i];
-        int which = -1;
-        for (int k = 0; k < 5; ++k)
-            if (std::strcmp(option, names[k]) == 0) which = k;
+        const int which = option_index(argv[i]);
         if (which < 0) {
-            why = std::string("unknown option '") + option + "'";
+            why = std::string("unknown option '") + argv[i] + "'";
             return false;
         }
         // Given twice is almost always a mistake in a script; refuse rather than guess.
         if (seen[which]) {
-            why = std::string(option) + " given twice";
+            why = std::string(argv[i]) + " given twice";
             return false;
         }
         seen[which] = true;
         if (i + 1 >= argc) {
-            why = std::string(option) + " needs a value";
+            why = std::string(argv[i]) + " needs a value";
             return false;
         }
-        if (!set_option(option, argv[i + 1], out, why)) return false;
+        if (!set_option(which, argv[i + 1], out, why)) return false;
     }
     if (out.to_ms >= 0 && out.to_ms <= out.from_ms) {
         why = "--to (" + std::to_string(out.to_ms) + ") must be later than --from (" +
