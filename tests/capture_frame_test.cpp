@@ -1,0 +1,215 @@
+// The capture draws what the live show draws: the typical frame two minutes in,
+// checked through its pixels against the show's own steps.
+#include "capture.h"
+
+#include "backdrop/backdrop.h"
+#include "backdrop/stripes.h"
+#include "overlay/pictures.h"
+#include "overlay/scroller.h"
+#include "overlay/text.h"
+#include "show/clock.h"
+
+#include "fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// Picture i is an opaque block of its own colour and size, so a test can tell
+// which picture landed where; none of them is a glyph colour or a backdrop colour.
+constexpr std::uint32_t picture_colour(int i)
+{
+    return 0x00c000u | std::uint32_t(0x20 + i) << 16 | std::uint32_t(0x30 + 7 * i);
+}
+constexpr int kPictureW = 120;
+constexpr int kPictureH = 80;
+
+class CaptureFrame : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        table = static_cast<std::uint8_t*>(std::malloc(kStripeBytes));
+        fill_stripe_table(table);
+    }
+    static void TearDownTestSuite()
+    {
+        std::free(table);
+        table = nullptr;
+    }
+
+    void SetUp() override
+    {
+        atnt = table;
+        atlas = make_atlas();
+        fontti = atlas.get();
+        for (int i = 0; i < kPictureCount; ++i) {
+            pictures[i] = make_screen(kPictureW + 2 * i, kPictureH + i);
+            SDL_FillRect(pictures[i].get(), nullptr, picture_colour(i));
+            logo[i] = pictures[i].get();
+        }
+    }
+    void TearDown() override
+    {
+        atnt = nullptr;
+        fontti = nullptr;
+        for (SDL_Surface*& picture : logo) picture = nullptr;
+    }
+
+    static SurfacePtr capture(std::int64_t elapsed_ms, GlowFilter& glow)
+    {
+        SurfacePtr frame(make_capture_surface());
+        draw_capture_frame(frame.get(), elapsed_ms, glow);
+        return frame;
+    }
+
+    static SurfacePtr backdrop_only(double phase, double beat)
+    {
+        SurfacePtr frame(make_capture_surface());
+        GlowFilter glow;
+        draw_backdrop(frame.get(), atnt, phase, beat, glow);
+        return frame;
+    }
+
+    static inline std::uint8_t* table = nullptr;
+    SurfacePtr atlas;
+    SurfacePtr pictures[kPictureCount];
+};
+
+bool same_pixels(const SDL_Surface* a, const SDL_Surface* b)
+{
+    for (int y = 0; y < a->h; ++y)
+        for (int x = 0; x < a->w; ++x)
+            if (pixel(a, x, y) != pixel(b, x, y)) return false;
+    return true;
+}
+
+// Any glyph colour in rows [top, bottom).
+bool glyphs_in_rows(const SDL_Surface* s, int top, int bottom)
+{
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < s->w; ++x)
+            if (glyph_at(s, x, y) >= 0) return true;
+    return false;
+}
+
+TEST_F(CaptureFrame, TheSurfaceIsTheLiveScreensLayout)
+{
+    const SurfacePtr frame(make_capture_surface());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->w, 800);
+    EXPECT_EQ(frame->h, 600);
+    EXPECT_EQ(frame->format->BitsPerPixel, 32);
+    EXPECT_EQ(frame->format->Rmask, 0xff0000u);
+    EXPECT_EQ(frame->format->Gmask, 0x00ff00u);
+    EXPECT_EQ(frame->format->Bmask, 0x0000ffu);
+}
+
+TEST_F(CaptureFrame, TwoMinutesInEqualsTheShowsStepsInOrder)
+{
+    GlowFilter glow;
+    const SurfacePtr frame = capture(120000, glow);
+
+    // Composed by hand: backdrop, picture 6 where the picture show places it,
+    // no caption, then the scroller.
+    const double phase = 120000 * kPhasePerMs;
+    const double beat = 240;
+    const SurfacePtr composed(make_capture_surface());
+    GlowFilter composed_glow;
+    draw_backdrop(composed.get(), atnt, phase, beat, composed_glow);
+    SDL_Rect dst = picture_place(beat, phase, 800, logo[6]->w, logo[6]->h);
+    SDL_UpperBlit(logo[6], nullptr, composed.get(), &dst);
+    draw_scroller(composed.get(), beat);
+
+    EXPECT_TRUE(same_pixels(frame.get(), composed.get()));
+    EXPECT_EQ(glow.glow1, composed_glow.glow1);
+    EXPECT_EQ(glow.glow2, composed_glow.glow2);
+}
+
+TEST_F(CaptureFrame, TwoMinutesInShowsPictureSixWithTheFullShake)
+{
+    GlowFilter glow;
+    const SurfacePtr frame = capture(120000, glow);
+    const int w = logo[6]->w, h = logo[6]->h;  // 132 x 86
+    // Resting place (800 - 132) / 2 = 334, (476 - 86) / 8 = 48; shaken by the
+    // full 5 pixels, since the beat (240) is a multiple of 8.
+    const double phase = 120000 * kPhasePerMs;
+    const int x = static_cast<int>(334 + std::sin(96 * phase) * 5);
+    const int y = static_cast<int>(48 + std::cos(128 * phase) * 5);
+    const SDL_Rect placed = picture_place(240, phase, 800, w, h);
+    EXPECT_EQ(placed.x, x);
+    EXPECT_EQ(placed.y, y);
+    EXPECT_TRUE(x != 334 || y != 48) << "the picture is not shaken";
+
+    for (int py = 0; py < h; ++py)
+        for (int px = 0; px < w; ++px)
+            ASSERT_EQ(pixel(frame.get(), x + px, y + py), picture_colour(6)) << px << "," << py;
+    for (int px = -1; px <= w; ++px) {
+        EXPECT_NE(pixel(frame.get(), x + px, y - 1), picture_colour(6));
+        EXPECT_NE(pixel(frame.get(), x + px, y + h), picture_colour(6));
+    }
+    for (int i = 0; i < kPictureCount; ++i) {
+        if (i == 6) continue;
+        for (int py = 0; py < 600; py += 3)
+            for (int px = 0; px < 800; px += 3)
+                ASSERT_NE(pixel(frame.get(), px, py), picture_colour(i)) << "picture " << i;
+    }
+}
+
+TEST_F(CaptureFrame, TwoMinutesInHasNoCaptionButTheScroller)
+{
+    GlowFilter glow;
+    const SurfacePtr late = capture(120000, glow);
+    // The caption bobs around y = 200 and the scroller sits at 472, lifted by
+    // at most 60: glyphs above row 400 can only be the caption's.
+    EXPECT_FALSE(glyphs_in_rows(late.get(), 0, 400));
+    EXPECT_TRUE(glyphs_in_rows(late.get(), 400, 600));
+    GlowFilter early_glow;
+    const SurfacePtr early = capture(10000, early_glow);  // beat 20: caption typed out
+    EXPECT_TRUE(glyphs_in_rows(early.get(), 0, 400));
+}
+
+TEST_F(CaptureFrame, TwoMinutesInTheBackdropIsLayoutThreeWithFlashEleven)
+{
+    const double phase = 120000 * kPhasePerMs;
+    const SurfacePtr backdrop = backdrop_only(phase, 240);
+    // Red is capped at flash + 74, and the lit bands reach the cap: 85 is flash 11.
+    std::uint32_t top_red = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x) top_red = std::max(top_red, pixel(backdrop.get(), x, y) >> 16);
+    EXPECT_EQ(top_red, 85u);
+    // Beats 112 and 240 share layout 3 and the flash; 80, 144 and 176 have the
+    // same flash but layouts 2, 0 and 1.
+    EXPECT_TRUE(same_pixels(backdrop.get(), backdrop_only(phase, 112).get()));
+    for (double other : {80.0, 144.0, 176.0})
+        EXPECT_FALSE(same_pixels(backdrop.get(), backdrop_only(phase, other).get())) << other;
+
+    GlowFilter glow;
+    const SurfacePtr frame = capture(120000, glow);
+    // Away from the picture and the scroller, the frame is that backdrop.
+    for (int y = 200; y < 400; ++y)
+        for (int x = 0; x < 800; ++x)
+            ASSERT_EQ(pixel(frame.get(), x, y), pixel(backdrop.get(), x, y)) << x << "," << y;
+}
+
+TEST_F(CaptureFrame, TheGlowCarriesIntoTheNextFrame)
+{
+    GlowFilter glow;
+    const SurfacePtr first = capture(120000, glow);
+    const GlowFilter carried = glow;
+    const SurfacePtr second = capture(120016, glow);
+    GlowFilter fresh;
+    const SurfacePtr restarted = capture(120016, fresh);
+    // The filter runs on from the last pixel of the previous frame, which ends
+    // lit here; only the first pixels of the top row can tell.
+    ASSERT_NE(carried.glow2, 0);
+    EXPECT_FALSE(same_pixels(second.get(), restarted.get()));
+    for (int y = 1; y < 600; ++y)
+        for (int x = 0; x < 800; x += 7)
+            ASSERT_EQ(pixel(second.get(), x, y), pixel(restarted.get(), x, y));
+}
+
+}  // namespace
