@@ -163,17 +163,6 @@ TEST(BackdropFrame, FilterStateCarriesAcrossRowsAndFrames)
     EXPECT_EQ(pixel(screen.get(), 799, 599), 0u);
 }
 
-std::uint64_t fnv1a(const SDL_Surface* surface)
-{
-    std::uint64_t hash = 1469598103934665603ull;
-    for (int y = 0; y < surface->h; ++y)
-        for (int x = 0; x < surface->w; ++x) {
-            hash ^= pixel(surface, x, y);
-            hash *= 1099511628211ull;
-        }
-    return hash;
-}
-
 const std::uint8_t* real_table()
 {
     static std::vector<std::uint8_t> table = [] {
@@ -195,7 +184,7 @@ TEST(BackdropFrame, FixedMomentsKeepTheirChecksums)
     for (std::int64_t ms : moments) {
         const FrameClock c = clock_at(ms);
         draw_backdrop(screen.get(), real_table(), c.phase, c.beat, glow);
-        hashes.push_back(fnv1a(screen.get()));
+        hashes.push_back(surface_hash(screen.get()));
     }
     const std::vector<std::uint64_t> expected = {2127133844700703856ull, 13246252549550196580ull,
                                                   10202896488607347881ull, 12635465062727978915ull};

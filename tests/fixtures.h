@@ -63,6 +63,18 @@ inline bool column_touched(const SDL_Surface* surface, int x)
     return false;
 }
 
+// FNV-1a over every pixel word in scan order: a frame's fingerprint.
+inline std::uint64_t surface_hash(const SDL_Surface* surface)
+{
+    std::uint64_t hash = 1469598103934665603ull;
+    for (int y = 0; y < surface->h; ++y)
+        for (int x = 0; x < surface->w; ++x) {
+            hash ^= pixel(surface, x, y);
+            hash *= 1099511628211ull;
+        }
+    return hash;
+}
+
 inline bool surface_blank(const SDL_Surface* surface)
 {
     for (int x = 0; x < surface->w; ++x)
