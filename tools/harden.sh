@@ -19,7 +19,9 @@ cmake --build build-asan -j"$jobs"
   UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
 
 echo "== a short show under valgrind memcheck"
-bash tests/e2e/valgrind_show.sh "$root/build/quorvex"
+cmake -S . -B build-valgrind -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DQUORVEX_STATIC_SIMD=ON >/dev/null
+cmake --build build-valgrind -j"$jobs" --target quorvex
+bash tests/e2e/valgrind_show.sh "$root/build-valgrind/quorvex"
 
 echo "== soak"
 bash tests/e2e/soak.sh "$root/build/quorvex" "${SOAK_SECONDS:-300}"

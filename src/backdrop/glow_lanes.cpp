@@ -253,18 +253,30 @@ std::int64_t GlowTarget()
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+// Dispatch from inside the namespace, so that a build with the baseline target
+// alone (static dispatch) names the functions the same way.
 namespace quorvex {
 HWY_EXPORT(GlowLanes);
 HWY_EXPORT(GlowTarget);
+
+void dispatch_glow_lanes(const GlowJob& job, GlowFilter& glow, int warmup)
+{
+    HWY_DYNAMIC_DISPATCH(GlowLanes)(job, glow, warmup);
+}
+
+std::int64_t dispatch_glow_target()
+{
+    return HWY_DYNAMIC_DISPATCH(GlowTarget)();
+}
 }  // namespace quorvex
 
 void glow_lanes(const GlowJob& job, GlowFilter& glow, int warmup)
 {
-    HWY_DYNAMIC_DISPATCH(quorvex::GlowLanes)(job, glow, warmup);
+    quorvex::dispatch_glow_lanes(job, glow, warmup);
 }
 
 const char* glow_lanes_target()
 {
-    return hwy::TargetName(HWY_DYNAMIC_DISPATCH(quorvex::GlowTarget)());
+    return hwy::TargetName(quorvex::dispatch_glow_target());
 }
 #endif

@@ -111,16 +111,23 @@ void FillRows(std::uint8_t* table, int first, int stride)
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+// Dispatch from inside the namespace, so that a build with the baseline target
+// alone (static dispatch) names the function the same way.
 namespace quorvex {
 HWY_EXPORT(FillRows);
+
+void fill_rows(std::uint8_t* table, int first, int step)
+{
+    HWY_DYNAMIC_DISPATCH(FillRows)(table, first, step);
+}
 }  // namespace quorvex
 
 void fill_stripe_table_fast(std::uint8_t* table)
 {
     // Two threads, one per core of the machines the show targets; every row
     // pair costs the same, so interleaving them balances the work.
-    std::thread helper([table] { HWY_DYNAMIC_DISPATCH(quorvex::FillRows)(table, 1, 2); });
-    HWY_DYNAMIC_DISPATCH(quorvex::FillRows)(table, 0, 2);
+    std::thread helper([table] { quorvex::fill_rows(table, 1, 2); });
+    quorvex::fill_rows(table, 0, 2);
     helper.join();
 }
 #endif

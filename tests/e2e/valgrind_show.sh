@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # A short headless show under valgrind memcheck: no invalid reads or writes,
 # no use of uninitialised values, from start-up through frames to the quit.
+# Give it a build with the baseline SIMD target alone (QUORVEX_STATIC_SIMD):
+# valgrind cannot run the SIMD library's own start-up.
 source "$(dirname "$0")/common.sh"
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null
 
