@@ -102,6 +102,39 @@ void queue_music()
     Mix_PlayMusic(music, 1);
 }
 
+// The stripe table and its packed copy for the fast backdrop, built before
+// the window opens. False when the memory cannot be had.
+bool build_stripe_tables()
+{
+    atnt = static_cast<std::uint8_t*>(std::malloc(kStripeBytes));
+    if (atnt == nullptr) return false;
+    fill_stripe_table_fast(atnt);
+    atnb = static_cast<std::uint64_t*>(std::malloc(kStripeBitsWords * sizeof(std::uint64_t)));
+    if (atnb == nullptr) return false;
+    pack_stripe_table(atnt, atnb);
+    return true;
+}
+
+// Sets the video mode into s; false, with the reason on standard error, when
+// it cannot be set or is not the 800x600 32-bit surface the backdrop writes.
+bool open_screen(bool windowed)
+{
+    s = SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, windowed ? 0 : SDL_FULLSCREEN);
+    if (s == nullptr) {
+        std::fprintf(stderr, "quorvex: %s: %s\n",
+                     windowed ? "cannot open an 800x600 32-bit window"
+                              : "cannot set 800x600 at 32 bits full screen (try -w for a window)",
+                     SDL_GetError());
+        return false;
+    }
+    if (!screen_fits(s)) {
+        std::fprintf(stderr, "quorvex: the video mode is not 800x600 at 32 bits: got %dx%d at %d bits\n",
+                     s->w, s->h, s->format->BitsPerPixel);
+        return false;
+    }
+    return true;
+}
+
 int run_frames(ShowClock clock)
 {
     GlowFilter glow;
@@ -125,30 +158,13 @@ bool windowed_mode(int argc, char** argv)
 
 int run_show(int argc, char** argv)
 {
-    if (!display_available()) {
-        std::fprintf(stderr, "quorvex: no display: DISPLAY is not set (run it in an X session, "
-                             "or choose a video driver with SDL_VIDEODRIVER)\n");
-        SDL_Quit();
-        return kExitFailed;
-    }
-    atnt = static_cast<std::uint8_t*>(std::malloc(kStripeBytes));
-    if (atnt == nullptr) return fail_start("cannot allocate the stripe table", "out of memory");
-    fill_stripe_table_fast(atnt);
-    atnb = static_cast<std::uint64_t*>(std::malloc(kStripeBitsWords * sizeof(std::uint64_t)));
-    if (atnb == nullptr) return fail_start("cannot allocate the packed stripe table", "out of memory");
-    pack_stripe_table(atnt, atnb);
+    if (!display_available())
+        return fail_start("no display", "DISPLAY is not set (run it in an X session, or choose a "
+                                        "video driver with SDL_VIDEODRIVER)");
+    if (!build_stripe_tables()) return fail_start("cannot allocate the stripe tables", "out of memory");
 
     SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO);
-    const bool windowed = windowed_mode(argc, argv);
-    s = SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, windowed ? 0 : SDL_FULLSCREEN);
-    if (s == nullptr && windowed) return fail_start("cannot open an 800x600 32-bit window", SDL_GetError());
-    if (s == nullptr) return fail_start("cannot set 800x600 at 32 bits full screen (try -w for a window)", SDL_GetError());
-    if (!screen_fits(s)) {
-        char got[64];
-        std::snprintf(got, sizeof got, "got %dx%d at %d bits", s->w, s->h, s->format->BitsPerPixel);
-        return fail_start("the video mode is not 800x600 at 32 bits", got);
-    }
-    if (!load_show_images()) {
+    if (!open_screen(windowed_mode(argc, argv)) || !load_show_images()) {
         SDL_Quit();
         return kExitFailed;
     }
