@@ -3,6 +3,7 @@
 #pragma once
 
 #include "overlay/glyphs.h"
+#include "overlay/text.h"
 
 #include <SDL.h>
 
@@ -89,3 +90,15 @@ inline int top_of_glyph(const SDL_Surface* surface, int x, int g)
         if (pixel(surface, x, y) == glyph_colour(g)) return y;
     return -1;
 }
+
+// The colour-coded atlas installed as the text renderer's font for as long as
+// this lives, with a blank screen to draw on.
+struct FontOnScreen {
+    FontOnScreen() : atlas(make_atlas()), screen(make_screen()) { fontti = atlas.get(); }
+    ~FontOnScreen() { fontti = nullptr; }
+    FontOnScreen(const FontOnScreen&) = delete;
+    FontOnScreen& operator=(const FontOnScreen&) = delete;
+
+    SurfacePtr atlas;
+    SurfacePtr screen;
+};

@@ -92,18 +92,7 @@ TEST(PicturePlace, FullFivePixelShakeAtEveryEighthBeat)
     EXPECT_EQ(picture_place(7.9999, phase, 800, 640, 400).x, 80);
 }
 
-class TextOnScreen : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        atlas = make_atlas();
-        fontti = atlas.get();
-        screen = make_screen();
-    }
-    void TearDown() override { fontti = nullptr; }
-    SurfacePtr atlas;
-    SurfacePtr screen;
-};
+class TextOnScreen : public ::testing::Test, protected FontOnScreen {};
 
 TEST_F(TextOnScreen, CaptionTypesOutFromBeatTwo)
 {

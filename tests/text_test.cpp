@@ -11,21 +11,10 @@
 
 namespace {
 
-class TextTest : public ::testing::Test {
+class TextTest : public ::testing::Test, protected FontOnScreen {
 protected:
-    void SetUp() override
-    {
-        atlas = make_atlas();
-        fontti = atlas.get();
-        screen = make_screen();
-    }
-    void TearDown() override { fontti = nullptr; }
-
     // Glyph drawn at pen x on the line whose top is y, looked up one pixel inside.
     int glyph_at_pen(int x, int y = 100) const { return glyph_at(screen.get(), x + 1, y + 1); }
-
-    SurfacePtr atlas;
-    SurfacePtr screen;
 };
 
 TEST_F(TextTest, GlyphsLandAtTheirPenWithTheirOwnCell)
