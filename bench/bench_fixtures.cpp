@@ -6,6 +6,7 @@
 #include "overlay/glyphs.h"
 #include "overlay/pictures.h"
 #include "overlay/text.h"
+#include "show/startup.h"
 
 #include <cstdlib>
 
@@ -20,12 +21,7 @@ const std::int64_t kBenchMomentMs[kBenchMoments] = {
 
 const std::uint8_t* bench_stripe_table()
 {
-    if (atnt == nullptr) {
-        atnt = static_cast<std::uint8_t*>(std::malloc(kStripeBytes));
-        fill_stripe_table(atnt);
-        atnb = static_cast<std::uint64_t*>(std::malloc(kStripeBitsWords * sizeof(std::uint64_t)));
-        pack_stripe_table(atnt, atnb);
-    }
+    if (atnt == nullptr) build_stripe_tables();
     return atnt;
 }
 

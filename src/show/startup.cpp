@@ -74,6 +74,17 @@ bool load_show_images()
     return true;
 }
 
+bool build_stripe_tables()
+{
+    atnt = static_cast<std::uint8_t*>(std::malloc(kStripeBytes));
+    if (atnt == nullptr) return false;
+    fill_stripe_table_fast(atnt);
+    atnb = static_cast<std::uint64_t*>(std::malloc(kStripeBitsWords * sizeof(std::uint64_t)));
+    if (atnb == nullptr) return false;
+    pack_stripe_table(atnt, atnb);
+    return true;
+}
+
 namespace {
 
 // Opens the mixer paused and queues the track to play once. Without a device
@@ -100,19 +111,6 @@ void queue_music()
         return;
     }
     Mix_PlayMusic(music, 1);
-}
-
-// The stripe table and its packed copy for the fast backdrop, built before
-// the window opens. False when the memory cannot be had.
-bool build_stripe_tables()
-{
-    atnt = static_cast<std::uint8_t*>(std::malloc(kStripeBytes));
-    if (atnt == nullptr) return false;
-    fill_stripe_table_fast(atnt);
-    atnb = static_cast<std::uint64_t*>(std::malloc(kStripeBitsWords * sizeof(std::uint64_t)));
-    if (atnb == nullptr) return false;
-    pack_stripe_table(atnt, atnb);
-    return true;
 }
 
 // Sets the video mode into s; false, with the reason on standard error, when

@@ -18,6 +18,10 @@ constexpr const char* kCaption = "QUORVEX";
 // Exactly "-w" as the first argument selects a window; anything else full screen.
 bool windowed_mode(int argc, char** argv);
 
+// Builds the stripe table atnt and its packed copy atnb for the fast backdrop;
+// false when the memory cannot be had.
+bool build_stripe_tables();
+
 // Loads the font atlas and the nine pictures from d/ into fontti and logo.
 // False after the first failure, with "fontti" or "kuvia" on standard output
 // and the file and the reason on standard error.

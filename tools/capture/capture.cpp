@@ -104,12 +104,10 @@ bool build_show(std::string& why)
     }
     // load_show_images names the file and the reason on standard error itself.
     if (!load_show_images()) return false;
-    atnt = static_cast<std::uint8_t*>(std::malloc(kStripeBytes));
-    if (atnt == nullptr) {
-        why = "cannot allocate the stripe table";
+    if (!build_stripe_tables()) {
+        why = "cannot allocate the stripe tables";
         return false;
     }
-    fill_stripe_table(atnt);
     return true;
 }
 
