@@ -27,9 +27,10 @@ const std::uint8_t* bench_stripe_table()
 
 namespace {
 
-SDL_Surface* rgb_surface(int w, int h, bool alpha)
+// A surface as the image loader makes one: bytes R, G, B(, A) in memory.
+SDL_Surface* loader_surface(int w, int h, bool alpha)
 {
-    return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xff0000, 0xff00, 0xff,
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, alpha ? 32 : 24, 0xff, 0xff00, 0xff0000,
                                 alpha ? 0xff000000u : 0u);
 }
 
@@ -37,25 +38,32 @@ SDL_Surface* rgb_surface(int w, int h, bool alpha)
 
 SDL_Surface* bench_screen()
 {
-    static SDL_Surface* screen = rgb_surface(800, 600, false);
+    static SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 32, 0xff0000, 0xff00, 0xff, 0);
     return screen;
 }
 
 void bench_load_images()
 {
     if (fontti != nullptr) return;
-    // Opaque black outside the cells, each cell its own colour: blits copy real pixels.
-    fontti = rgb_surface(kAtlasMinWidth, kAtlasMinHeight, false);
-    SDL_FillRect(fontti, nullptr, 0);
-    for (int g = 0; g < kGlyphCount; ++g) {
-        SDL_Rect cell = fontr[g];
-        SDL_FillRect(fontti, &cell, 0x804000u + std::uint32_t(g));
-    }
-    // Photographs opaque, the rest with a half-transparent alpha channel, as
-    // JPEG and PNG load. Sizes near the real pictures' scale.
-    for (int i = 0; i < kPictureCount; ++i) {
-        const bool photo = i < 5;
-        logo[i] = rgb_surface(photo ? 320 : 400, photo ? 240 : 200, !photo);
-        SDL_FillRect(logo[i], nullptr, photo ? 0x336699u : 0x80ff8800u);
+    // The show's own assets when run from the project's root, in the formats
+    // the loader makes; otherwise stand-ins in those same formats.
+    if (!load_show_images()) {
+        fontti = loader_surface(kAtlasMinWidth, kAtlasMinHeight, true);
+        SDL_FillRect(fontti, nullptr, 0);
+        // Each cell a colour of its own over a ramp of alpha, edges clear as in the real font.
+        for (int g = 0; g < kGlyphCount; ++g) {
+            SDL_Rect cell = fontr[g];
+            for (int row = 8; row < cell.h - 8; row += 4) {
+                SDL_Rect band = {Sint16(cell.x + 4), Sint16(cell.y + row), Uint16(cell.w - 8), 4};
+                SDL_FillRect(fontti, &band, std::uint32_t(row * 2) << 24 | 0x2080c0u | std::uint32_t(g));
+            }
+        }
+        // Photographs opaque (24-bit), the rest with a half-transparent alpha channel.
+        for (int i = 0; i < kPictureCount; ++i) {
+            const bool photo = i < 5;
+            logo[i] = loader_surface(photo ? 640 : 440, photo ? 400 : 300, !photo);
+            SDL_FillRect(logo[i], nullptr, photo ? 0x336699u : 0x80ff8800u);
+        }
+        make_overlay_sprites();
     }
 }

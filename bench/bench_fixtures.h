@@ -17,7 +17,7 @@ SDL_Surface* bench_screen();
 constexpr int kBenchMoments = 16;
 extern const std::int64_t kBenchMomentMs[kBenchMoments];
 
-// Loads in-memory stand-ins for the font atlas and the nine pictures (the real
-// ones in d/ may not exist): the atlas with every glyph cell painted, the
-// pictures as small opaque and alpha-blended surfaces.
+// Loads the font atlas and the nine pictures from d/ with the show's loader, or
+// where they cannot be read (not run from the project's root), stand-ins in the
+// loader's formats; and makes their sprites.
 void bench_load_images();

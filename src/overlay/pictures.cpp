@@ -2,11 +2,13 @@
 #include "overlay/pictures.h"
 
 #include "overlay/place.h"
+#include "overlay/text.h"
 #include "show/clock.h"
 
 #include <cmath>
 
 SDL_Surface* logo[kPictureCount] = {};
+Sprite logo_sprite[kPictureCount];
 
 int picture_slot(double beat)
 {
@@ -38,11 +40,18 @@ SDL_Rect picture_place(double beat, double phase, int screen_w, int pw, int ph)
     return dst;
 }
 
-void draw_picture(SDL_Surface* s, double beat, double phase)
+void draw_picture(SDL_Surface* s, double beat, double phase, Blitter blitter)
 {
     const int pick = picture_pick(beat);
     if (pick < 0 || logo[pick] == nullptr) return;
     SDL_Surface* picture = logo[pick];
     SDL_Rect dst = picture_place(beat, phase, s->w, picture->w, picture->h);
-    SDL_UpperBlit(picture, nullptr, s, &dst);
+    overlay_blit(blitter, picture, logo_sprite[pick], nullptr, s, &dst);
+}
+
+void make_overlay_sprites()
+{
+    if (fontti != nullptr) make_sprite(fontti, fontti_sprite);
+    for (int i = 0; i < kPictureCount; ++i)
+        if (logo[i] != nullptr) make_sprite(logo[i], logo_sprite[i]);
 }

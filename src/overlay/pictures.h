@@ -2,6 +2,8 @@
 // frame by a schedule of 8-second slots, shaking on the beat.
 #pragma once
 
+#include "overlay/compositor.h"
+
 #include <SDL.h>
 
 constexpr int kPictureCount = 9;
@@ -15,6 +17,8 @@ constexpr const char* lgfn[kPictureCount] = {
 
 // The loaded pictures, set once at start-up.
 extern SDL_Surface* logo[kPictureCount];
+// The pictures converted for the compositor at load (see make_overlay_sprites).
+extern Sprite logo_sprite[kPictureCount];
 
 constexpr int kScheduleSlots = 40;
 // Beats per schedule slot (8 seconds).
@@ -43,5 +47,9 @@ int picture_pick(double beat);
 // near the top, shaken hardest at the start of every 8 beats.
 SDL_Rect picture_place(double beat, double phase, int screen_w, int pw, int ph);
 
-// Draws this frame's picture, if any, onto s.
-void draw_picture(SDL_Surface* s, double beat, double phase);
+// Draws this frame's picture, if any, onto s through blitter.
+void draw_picture(SDL_Surface* s, double beat, double phase, Blitter blitter = Blitter::simd);
+
+// Converts fontti and logo into their sprites, once after loading; an image
+// the compositor does not reproduce keeps an empty sprite and SDL's blit.
+void make_overlay_sprites();

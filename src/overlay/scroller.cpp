@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <limits>
 
-void draw_caption(SDL_Surface* s, double beat, double phase)
+void draw_caption(SDL_Surface* s, double beat, double phase, Blitter blitter)
 {
     // The line bobs between 180 and 220 over 4 seconds; a letter every 2/3 beat from beat 2.
     const auto y = static_cast<std::int32_t>(200 + 20 * std::sin(4 * phase));
-    teksti(s, 30, y, "hmm...", (beat - 2) * 1.5, 0.0);
+    teksti(s, 30, y, "hmm...", (beat - 2) * 1.5, 0.0, blitter);
 }
 
 std::int32_t scroller_x(double beat, int screen_w)
@@ -23,11 +23,11 @@ std::int32_t scroller_x(double beat, int screen_w)
     return static_cast<std::int32_t>(x);
 }
 
-void draw_scroller(SDL_Surface* s, double beat)
+void draw_scroller(SDL_Surface* s, double beat, Blitter blitter)
 {
     // Bounces 30 pixels on beats 2, 6, 10, ... decaying as a fourth power.
     const double lift = 30 * std::pow(1 - frac((beat + 2) / 4), 4);
-    teksti(s, scroller_x(beat, s->w), 472, st, 1000000.0, lift);
+    teksti(s, scroller_x(beat, s->w), 472, st, 1000000.0, lift, blitter);
 }
 
 double scroller_end_beat(const char* text, int screen_w)

@@ -2,6 +2,8 @@
 // seconds, and the long message scrolling along the bottom on the beat.
 #pragma once
 
+#include "overlay/compositor.h"
+
 #include <SDL.h>
 
 #include <cstdint>
@@ -12,8 +14,8 @@ extern const char* const st;
 // The caption is drawn while the beat is below this.
 constexpr double kCaptionEndBeat = 31;
 
-void draw_caption(SDL_Surface* s, double beat, double phase);
-void draw_scroller(SDL_Surface* s, double beat);
+void draw_caption(SDL_Surface* s, double beat, double phase, Blitter blitter = Blitter::simd);
+void draw_scroller(SDL_Surface* s, double beat, Blitter blitter = Blitter::simd);
 
 // The scroller's left edge at a beat: the screen's right edge at beat 5,
 // moving 300 pixels per beat; clamped to 32 bits for arbitrarily late beats.

@@ -7,6 +7,7 @@
 #include <cmath>
 
 SDL_Surface* fontti = nullptr;
+Sprite fontti_sprite;
 
 int advance_of(char c)
 {
@@ -34,7 +35,7 @@ std::int64_t last_glyph_offset(const char* text)
 }
 
 void teksti(SDL_Surface* surface, std::int32_t x, std::int32_t y, const char* text, double shown,
-            double lift)
+            double lift, Blitter blitter)
 {
     // 64-bit so that no start position and no length of text can overflow it.
     std::int64_t pen = x;
@@ -50,7 +51,7 @@ void teksti(SDL_Surface* surface, std::int32_t x, std::int32_t y, const char* te
             const double top = y - (std::sin(0.01 * double(pen)) + 1) * lift;
             SDL_Rect src = fontr[g];  // the blit clips its rectangles in place
             SDL_Rect dst = {static_cast<Sint16>(pen), to_rect_coord(top), 0, 0};
-            SDL_UpperBlit(fontti, &src, surface, &dst);
+            overlay_blit(blitter, fontti, fontti_sprite, &src, surface, &dst);
         }
         pen += fontr[g].w + kGlyphGap;
     }

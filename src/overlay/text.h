@@ -3,12 +3,16 @@
 // screen position (the standing ripple).
 #pragma once
 
+#include "overlay/compositor.h"
+
 #include <SDL.h>
 
 #include <cstdint>
 
 // The font atlas, loaded once at start-up; see overlay/glyphs.h for its layout.
 extern SDL_Surface* fontti;
+// The atlas converted for the compositor at load (see make_overlay_sprites).
+extern Sprite fontti_sprite;
 
 // Pen advance for a byte with no glyph (space and anything outside the font).
 constexpr int kBlankAdvance = 106;
@@ -18,8 +22,9 @@ constexpr int kGlyphGap = 10;
 // Draws text with its left edge at x and its unrippled top at y. Characters
 // whose index exceeds shown are laid out but not drawn; a glyph is drawn only
 // while its pen lies in [-100, surface width), raised by (sin(0.01 pen) + 1) * lift.
+// The glyphs go on through blitter, with the same pixels whichever it is.
 void teksti(SDL_Surface* surface, std::int32_t x, std::int32_t y, const char* text, double shown,
-            double lift);
+            double lift, Blitter blitter = Blitter::simd);
 
 // How far a byte moves the pen.
 int advance_of(char c);

@@ -7,18 +7,18 @@
 #include "overlay/pictures.h"
 #include "overlay/scroller.h"
 
-void draw_frame(SDL_Surface* s, const FrameClock& clock, GlowFilter& glow)
+void draw_frame(SDL_Surface* s, const FrameClock& clock, GlowFilter& glow, FramePaths paths)
 {
     // The backdrop writes the pixels directly; the blits lock for themselves.
     const bool lock = SDL_MUSTLOCK(s);
     if (lock && SDL_LockSurface(s) < 0) return;
-    if (!draw_backdrop_fast(s, atnb, clock.phase, clock.beat, glow))
+    if (!paths.fast_backdrop || !draw_backdrop_fast(s, atnb, clock.phase, clock.beat, glow))
         draw_backdrop(s, atnt, clock.phase, clock.beat, glow);
     if (lock) SDL_UnlockSurface(s);
 
-    draw_picture(s, clock.beat, clock.phase);
-    if (clock.beat < kCaptionEndBeat) draw_caption(s, clock.beat, clock.phase);
-    draw_scroller(s, clock.beat);
+    draw_picture(s, clock.beat, clock.phase, paths.blitter);
+    if (clock.beat < kCaptionEndBeat) draw_caption(s, clock.beat, clock.phase, paths.blitter);
+    draw_scroller(s, clock.beat, paths.blitter);
 }
 
 bool is_quit_event(const SDL_Event& event)

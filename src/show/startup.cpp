@@ -71,6 +71,7 @@ bool load_show_images()
             return false;
         }
     }
+    make_overlay_sprites();
     return true;
 }
 

@@ -1,0 +1,171 @@
+// The compositor's conversion at load, SDL_UpperBlit's clipping, and the
+// scalar blend; the SIMD rows are in compositor_lanes.cpp.
+#include "overlay/compositor.h"
+
+#include <cstring>
+
+namespace {
+
+// An 8-bit channel on a byte boundary: what the conversion reads without loss.
+bool byte_channel(std::uint32_t mask, std::uint8_t shift, std::uint8_t loss)
+{
+    return loss == 0 && shift % 8 == 0 && mask == 0xffu << shift;
+}
+
+std::uint32_t read_pixel(const std::uint8_t* p, int bytes)
+{
+    if (bytes == 3) return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16;
+    std::uint32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+bool same_rgb(const SDL_PixelFormat* a, const SDL_PixelFormat* b)
+{
+    return a->Rmask == b->Rmask && a->Gmask == b->Gmask && a->Bmask == b->Bmask;
+}
+
+constexpr SDL_PixelFormat kScreenFormat = [] {
+    SDL_PixelFormat f{};
+    f.Rmask = 0xff0000;
+    f.Gmask = 0xff00;
+    f.Bmask = 0xff;
+    return f;
+}();
+
+// SDL_LowerBlit's rectangles after SDL_UpperBlit's clipping: the pixels go
+// from (sx, sy) in the image to (dx, dy) on the screen, w x h of them.
+void compose(const Sprite& sprite, Blitter blitter, int sx, int sy, SDL_Surface* dst, int dx, int dy,
+             int w, int h)
+{
+    const std::uint32_t* src = sprite.pixels.data() + std::ptrdiff_t(sy) * sprite.w + sx;
+    const std::ptrdiff_t dst_stride = dst->pitch / 4;
+    auto* out = static_cast<std::uint32_t*>(dst->pixels) + std::ptrdiff_t(dy) * dst_stride + dx;
+    if (!sprite.blend) {
+        for (int y = 0; y < h; ++y) std::memcpy(out + y * dst_stride, src + std::ptrdiff_t(y) * sprite.w, std::size_t(w) * 4);
+    } else if (blitter == Blitter::simd) {
+        blend_rows_simd(src, sprite.w, out, dst_stride, w, h);
+    } else {
+        for (int y = 0; y < h; ++y) blend_row_scalar(src + std::ptrdiff_t(y) * sprite.w, out + y * dst_stride, w);
+    }
+}
+
+}  // namespace
+
+bool make_sprite(const SDL_Surface* loaded, Sprite& sprite)
+{
+    sprite = Sprite{};
+    const SDL_PixelFormat* f = loaded->format;
+    const int bytes = f->BytesPerPixel;
+    if (!byte_channel(f->Rmask, f->Rshift, f->Rloss) || !byte_channel(f->Gmask, f->Gshift, f->Gloss) ||
+        !byte_channel(f->Bmask, f->Bshift, f->Bloss) || (loaded->flags & SDL_SRCCOLORKEY) != 0)
+        return false;
+    // Which of SDL's blitters runs: 24-bit without alpha takes its plain
+    // converter; 32-bit with per-pixel alpha in another order than the screen's
+    // takes its generic per-pixel blend.
+    const bool copy = bytes == 3 && f->Amask == 0 && (loaded->flags & SDL_SRCALPHA) == 0;
+    const bool blend = bytes == 4 && f->Amask == 0xff000000u && f->Aloss == 0 &&
+                       (loaded->flags & SDL_SRCALPHA) != 0 && !same_rgb(f, &kScreenFormat);
+    if (!copy && !blend) return false;
+    sprite.pixels.resize(std::size_t(loaded->w) * std::size_t(loaded->h));
+    for (int y = 0; y < loaded->h; ++y) {
+        const auto* row = static_cast<const std::uint8_t*>(loaded->pixels) + std::ptrdiff_t(y) * loaded->pitch;
+        for (int x = 0; x < loaded->w; ++x) {
+            const std::uint32_t p = read_pixel(row + x * bytes, bytes);
+            const std::uint32_t a = blend ? (p & f->Amask) >> f->Ashift : 0;
+            sprite.pixels[std::size_t(y) * loaded->w + x] =
+                a << 24 | ((p & f->Rmask) >> f->Rshift) << 16 | ((p & f->Gmask) >> f->Gshift) << 8 |
+                (p & f->Bmask) >> f->Bshift;
+        }
+    }
+    sprite.source = loaded;
+    sprite.w = loaded->w;
+    sprite.h = loaded->h;
+    sprite.blend = blend;
+    return true;
+}
+
+bool takes_sprites(const SDL_Surface* screen)
+{
+    const SDL_PixelFormat* f = screen->format;
+    return f->BytesPerPixel == 4 && same_rgb(f, &kScreenFormat) && f->Amask == 0 && screen->pitch % 4 == 0;
+}
+
+int overlay_blit(Blitter blitter, SDL_Surface* image, const Sprite& sprite, SDL_Rect* srcrect,
+                 SDL_Surface* dst, SDL_Rect* dstrect)
+{
+    if (blitter == Blitter::sdl || image == nullptr || dst == nullptr || sprite.source != image ||
+        image->w != sprite.w || image->h != sprite.h || !takes_sprites(dst))
+        return SDL_UpperBlit(image, srcrect, dst, dstrect);
+    if (image->locked || dst->locked) {
+        SDL_SetError("Surfaces must not be locked during blit");
+        return -1;
+    }
+    // SDL_UpperBlit's clipping step by step, down to its 16-bit stores into dstrect.
+    SDL_Rect whole = {0, 0, 0, 0};
+    if (dstrect == nullptr) dstrect = &whole;
+    int srcx = 0, srcy = 0, w = image->w, h = image->h;
+    if (srcrect != nullptr) {
+        srcx = srcrect->x;
+        w = srcrect->w;
+        if (srcx < 0) {
+            w += srcx;
+            dstrect->x = Sint16(dstrect->x - srcx);
+            srcx = 0;
+        }
+        if (image->w - srcx < w) w = image->w - srcx;
+        srcy = srcrect->y;
+        h = srcrect->h;
+        if (srcy < 0) {
+            h += srcy;
+            dstrect->y = Sint16(dstrect->y - srcy);
+            srcy = 0;
+        }
+        if (image->h - srcy < h) h = image->h - srcy;
+    }
+    const SDL_Rect& clip = dst->clip_rect;
+    int dx = clip.x - dstrect->x;
+    if (dx > 0) {
+        w -= dx;
+        dstrect->x = Sint16(dstrect->x + dx);
+        srcx += dx;
+    }
+    dx = dstrect->x + w - clip.x - clip.w;
+    if (dx > 0) w -= dx;
+    int dy = clip.y - dstrect->y;
+    if (dy > 0) {
+        h -= dy;
+        dstrect->y = Sint16(dstrect->y + dy);
+        srcy += dy;
+    }
+    dy = dstrect->y + h - clip.y - clip.h;
+    if (dy > 0) h -= dy;
+    if (w <= 0 || h <= 0) {
+        dstrect->w = dstrect->h = 0;
+        return 0;
+    }
+    dstrect->w = Uint16(w);
+    dstrect->h = Uint16(h);
+    const bool lock = SDL_MUSTLOCK(dst);
+    if (lock && SDL_LockSurface(dst) < 0) return -1;
+    compose(sprite, blitter, srcx, srcy, dst, dstrect->x, dstrect->y, w, h);
+    if (lock) SDL_UnlockSurface(dst);
+    return 0;
+}
+
+void blend_row_scalar(const std::uint32_t* src, std::uint32_t* dst, int n)
+{
+    for (int i = 0; i < n; ++i) {
+        const std::uint32_t s = src[i];
+        const std::uint32_t a = s >> 24;
+        if (a == 0) continue;
+        const std::uint32_t d = dst[i];
+        // s * a + d * (256 - a) + 255 is the classic ((s - d) * a + 255 >> 8) + d
+        // moved by 256 * d; it stays below 65536 per channel, so red and blue
+        // share one multiply.
+        const std::uint32_t rb = ((s & 0xff00ffu) * a + (d & 0xff00ffu) * (256 - a) + 0xff00ffu) >> 8 & 0xff00ffu;
+        const std::uint32_t g = ((s & 0xff00u) * a + (d & 0xff00u) * (256 - a) + 0xff00u) >> 8 & 0xff00u;
+        const std::uint32_t blue_down = (rb & 0xffu) < (d & 0xffu) ? 0x01000000u : 0u;
+        dst[i] = rb | g | blue_down;
+    }
+}

@@ -1,0 +1,96 @@
+// The compositor's blend across SIMD lanes, one pixel per 32-bit lane, compiled
+// once per x86 target by Highway and chosen at run time like the backdrop's.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "overlay/compositor_lanes.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+#include "overlay/compositor.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace quorvex {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+using D32 = hn::ScalableTag<std::uint32_t>;
+using V32 = hn::Vec<D32>;
+
+// blend_row_scalar's arithmetic on a vector of pixels: red and blue share a
+// multiply (each 16-bit field stays below 65536), green takes another.
+HWY_INLINE V32 blend(V32 s, V32 d, V32 a)
+{
+    const D32 du;
+    const V32 rb_mask = hn::Set(du, 0xff00ffu);
+    const V32 g_mask = hn::Set(du, 0xff00u);
+    const V32 blue = hn::Set(du, 0xffu);
+    const V32 inv = hn::Sub(hn::Set(du, 256u), a);
+    const V32 rb = hn::And(
+        hn::ShiftRight<8>(hn::Add(hn::Add(hn::Mul(hn::And(s, rb_mask), a), hn::Mul(hn::And(d, rb_mask), inv)), rb_mask)),
+        rb_mask);
+    const V32 g = hn::And(
+        hn::ShiftRight<8>(hn::Add(hn::Add(hn::Mul(hn::And(s, g_mask), a), hn::Mul(hn::And(d, g_mask), inv)), g_mask)),
+        g_mask);
+    // The classic blend's unsigned wrap leaves bit 24 set where blue went down.
+    const auto blue_down = hn::Lt(hn::And(rb, blue), hn::And(d, blue));
+    const V32 out = hn::Or(hn::Or(rb, g), hn::IfThenElseZero(blue_down, hn::Set(du, 0x01000000u)));
+    // Alpha 0 leaves the screen's pixel alone, its top byte included.
+    return hn::IfThenElse(hn::Eq(a, hn::Zero(du)), d, out);
+}
+
+void BlendRows(const std::uint32_t* src, std::ptrdiff_t src_stride, std::uint32_t* dst,
+               std::ptrdiff_t dst_stride, int w, int h)
+{
+    const D32 du;
+    const int n = static_cast<int>(hn::Lanes(du));
+    for (int y = 0; y < h; ++y, src += src_stride, dst += dst_stride) {
+        int x = 0;
+        for (; x + n <= w; x += n) {
+            const V32 s = hn::LoadU(du, src + x);
+            const V32 a = hn::ShiftRight<24>(s);
+            // Glyph cells are mostly clear: a clear vector leaves the screen as it is.
+            if (hn::AllTrue(du, hn::Eq(a, hn::Zero(du)))) continue;
+            hn::StoreU(blend(s, hn::LoadU(du, dst + x), a), du, dst + x);
+        }
+        blend_row_scalar(src + x, dst + x, w - x);
+    }
+}
+
+std::int64_t BlendTarget()
+{
+    return HWY_TARGET;
+}
+
+}  // namespace HWY_NAMESPACE
+}  // namespace quorvex
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+// Dispatch from inside the namespace, so that a build with the baseline target
+// alone (static dispatch) names the functions the same way.
+namespace quorvex {
+HWY_EXPORT(BlendRows);
+HWY_EXPORT(BlendTarget);
+
+void dispatch_blend_rows(const std::uint32_t* src, std::ptrdiff_t src_stride, std::uint32_t* dst,
+                         std::ptrdiff_t dst_stride, int w, int h)
+{
+    HWY_DYNAMIC_DISPATCH(BlendRows)(src, src_stride, dst, dst_stride, w, h);
+}
+
+std::int64_t dispatch_blend_target()
+{
+    return HWY_DYNAMIC_DISPATCH(BlendTarget)();
+}
+}  // namespace quorvex
+
+void blend_rows_simd(const std::uint32_t* src, std::ptrdiff_t src_stride, std::uint32_t* dst,
+                     std::ptrdiff_t dst_stride, int w, int h)
+{
+    quorvex::dispatch_blend_rows(src, src_stride, dst, dst_stride, w, h);
+}
+
+const char* blend_rows_target()
+{
+    return hwy::TargetName(quorvex::dispatch_blend_target());
+}
+#endif
