@@ -15,7 +15,8 @@ build-release/bench/quorvex-bench --benchmark_repetitions=3 --benchmark_report_a
   --benchmark_out="$out" --benchmark_out_format=json "$@"
 
 echo
-# The backdrop runs on one thread: CPU time. The fast fill uses two threads: wall time.
+# The backdrop, the blits and the frame run on one thread: CPU time. The fast
+# fill uses two threads: wall time.
 jq -r '
   [.benchmarks[] | select(.aggregate_name == "median") | {key: .run_name, value: .}] | from_entries as $b
   | def line(what; ref; fast; field):
@@ -24,5 +25,8 @@ jq -r '
       else empty end;
     line("backdrop, one core (\($b["BM_BackdropFast"].label // "?"))"; "BM_BackdropReference"; "BM_BackdropFast"; "cpu_time"),
     line("stripe table fill, wall clock"; "BM_StripeFillReference/real_time"; "BM_StripeFillFast/real_time"; "real_time"),
-    (if $b["BM_Frame"] then "whole frame: \($b["BM_Frame"].cpu_time * 100 | round / 100) \($b["BM_Frame"].time_unit)" else empty end)
+    line("glyph blit, SDL against ours (\($b["BM_GlyphBlit/simd"].label // "?"))"; "BM_GlyphBlit/sdl"; "BM_GlyphBlit/simd"; "cpu_time"),
+    line("picture blit, SDL against ours"; "BM_PictureBlit/sdl"; "BM_PictureBlit/simd"; "cpu_time"),
+    line("whole frame against the reference frame"; "BM_Frame/reference"; "BM_Frame/show"; "cpu_time"),
+    line("whole frame against the frame with SDL blits"; "BM_Frame/sdl_blits"; "BM_Frame/show"; "cpu_time")
 ' "$out"

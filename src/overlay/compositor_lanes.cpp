@@ -12,45 +12,56 @@ namespace quorvex {
 namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-using D32 = hn::ScalableTag<std::uint32_t>;
-using V32 = hn::Vec<D32>;
-
 // blend_row_scalar's arithmetic on a vector of pixels: red and blue share a
 // multiply (each 16-bit field stays below 65536), green takes another.
-HWY_INLINE V32 blend(V32 s, V32 d, V32 a)
+template <class D>
+HWY_INLINE hn::Vec<D> blend(D du, hn::Vec<D> s, hn::Vec<D> d, hn::Vec<D> a)
 {
-    const D32 du;
-    const V32 rb_mask = hn::Set(du, 0xff00ffu);
-    const V32 g_mask = hn::Set(du, 0xff00u);
-    const V32 blue = hn::Set(du, 0xffu);
-    const V32 inv = hn::Sub(hn::Set(du, 256u), a);
-    const V32 rb = hn::And(
+    using V = hn::Vec<D>;
+    const V rb_mask = hn::Set(du, 0xff00ffu);
+    const V g_mask = hn::Set(du, 0xff00u);
+    const V blue = hn::Set(du, 0xffu);
+    const V inv = hn::Sub(hn::Set(du, 256u), a);
+    const V rb = hn::And(
         hn::ShiftRight<8>(hn::Add(hn::Add(hn::Mul(hn::And(s, rb_mask), a), hn::Mul(hn::And(d, rb_mask), inv)), rb_mask)),
         rb_mask);
-    const V32 g = hn::And(
+    const V g = hn::And(
         hn::ShiftRight<8>(hn::Add(hn::Add(hn::Mul(hn::And(s, g_mask), a), hn::Mul(hn::And(d, g_mask), inv)), g_mask)),
         g_mask);
     // The classic blend's unsigned wrap leaves bit 24 set where blue went down.
     const auto blue_down = hn::Lt(hn::And(rb, blue), hn::And(d, blue));
-    const V32 out = hn::Or(hn::Or(rb, g), hn::IfThenElseZero(blue_down, hn::Set(du, 0x01000000u)));
+    const V out = hn::Or(hn::Or(rb, g), hn::IfThenElseZero(blue_down, hn::Set(du, 0x01000000u)));
     // Alpha 0 leaves the screen's pixel alone, its top byte included.
     return hn::IfThenElse(hn::Eq(a, hn::Zero(du)), d, out);
+}
+
+// Blends whole vectors of D from pixel x on while they fit in w; returns where it stopped.
+template <class D>
+HWY_INLINE int blend_vectors(D du, const std::uint32_t* src, std::uint32_t* dst, int x, int w)
+{
+    const int n = static_cast<int>(hn::Lanes(du));
+    for (; x + n <= w; x += n) {
+        const auto s = hn::LoadU(du, src + x);
+        const auto a = hn::ShiftRight<24>(s);
+        // Glyph cells are mostly clear: a clear vector leaves the screen as it is.
+        if (hn::AllTrue(du, hn::Eq(a, hn::Zero(du)))) continue;
+        hn::StoreU(blend(du, s, hn::LoadU(du, dst + x), a), du, dst + x);
+    }
+    return x;
 }
 
 void BlendRows(const std::uint32_t* src, std::ptrdiff_t src_stride, std::uint32_t* dst,
                std::ptrdiff_t dst_stride, int w, int h)
 {
-    const D32 du;
-    const int n = static_cast<int>(hn::Lanes(du));
+    // Tails in vectors of 8 and 4 where the target is wider: glyphs are 36 to
+    // 108 pixels wide, multiples of 4.
+    const hn::ScalableTag<std::uint32_t> full;
+    const hn::CappedTag<std::uint32_t, 8> eight;
+    const hn::CappedTag<std::uint32_t, 4> four;
     for (int y = 0; y < h; ++y, src += src_stride, dst += dst_stride) {
-        int x = 0;
-        for (; x + n <= w; x += n) {
-            const V32 s = hn::LoadU(du, src + x);
-            const V32 a = hn::ShiftRight<24>(s);
-            // Glyph cells are mostly clear: a clear vector leaves the screen as it is.
-            if (hn::AllTrue(du, hn::Eq(a, hn::Zero(du)))) continue;
-            hn::StoreU(blend(s, hn::LoadU(du, dst + x), a), du, dst + x);
-        }
+        int x = blend_vectors(full, src, dst, 0, w);
+        if (hn::Lanes(full) > 8) x = blend_vectors(eight, src, dst, x, w);
+        if (hn::Lanes(full) > 4) x = blend_vectors(four, src, dst, x, w);
         blend_row_scalar(src + x, dst + x, w - x);
     }
 }
