@@ -82,22 +82,26 @@ BENCHMARK_CAPTURE(BM_PictureBlit, scalar, Blitter::scalar)->Unit(benchmark::kMic
 BENCHMARK_CAPTURE(BM_PictureBlit, simd, Blitter::simd)->Unit(benchmark::kMicrosecond);
 
 // The whole message passes once: one call per screen width of text, each
-// drawing the glyphs whose pens fall on screen, with the bounce at its height.
-void BM_TekstiWholeScrollText(benchmark::State& state)
+// drawing the glyphs whose pens fall on screen, with the bounce at its height;
+// walking the text from its start, or starting from its pen table.
+void BM_TekstiWholeScrollText(benchmark::State& state, bool pen_table)
 {
     bench_load_images();
     SDL_Surface* screen = bench_screen();
+    const PenTable pens = make_pen_table(st);
     const std::int64_t width = text_width(st);
     std::int64_t glyph_windows = 0;
     for (auto _ : state) {
         for (std::int64_t left = 0; left < width; left += screen->w) {
-            teksti(screen, static_cast<std::int32_t>(-left), 472, st, 1000000.0, 30.0);
+            teksti(screen, static_cast<std::int32_t>(-left), 472, st, 1000000.0, 30.0, Blitter::simd,
+                   pen_table ? &pens : nullptr);
             ++glyph_windows;
         }
         benchmark::ClobberMemory();
     }
     state.counters["screens"] = benchmark::Counter(double(glyph_windows) / double(state.iterations()));
 }
-BENCHMARK(BM_TekstiWholeScrollText)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_TekstiWholeScrollText, walk, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_TekstiWholeScrollText, pen_table, true)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

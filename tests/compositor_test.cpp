@@ -8,6 +8,8 @@
 #include "backdrop/stripes.h"
 #include "overlay/compositor.h"
 #include "overlay/pictures.h"
+#include "overlay/scroller.h"
+#include "overlay/text.h"
 #include "show/clock.h"
 #include "show/frame.h"
 #include "show/startup.h"
@@ -157,6 +159,21 @@ TEST_F(CompositorFrames, EqualTheFramesDrawnWithSdlsBlits)
         GlowFilter glow1, glow2;
         draw_frame(ours.get(), clock_at(ms), glow1);
         draw_frame(theirs.get(), clock_at(ms), glow2, FramePaths{true, oracle});
+        EXPECT_EQ(surface_hash(ours.get()), surface_hash(theirs.get()));
+    }
+}
+
+TEST_F(CompositorFrames, PenTableDrawsWhatTheWalkFromTheStartDraws)
+{
+    // Across the whole message, including its ends, in steps that are not a glyph's.
+    const PenTable pens = make_pen_table(st);
+    SurfacePtr ours = make_screen(), theirs = make_screen();
+    for (std::int64_t x = 900; x > -text_width(st) - 300; x -= 2477) {
+        SCOPED_TRACE(x);
+        SDL_FillRect(ours.get(), nullptr, 0);
+        SDL_FillRect(theirs.get(), nullptr, 0);
+        teksti(ours.get(), std::int32_t(x), 472, st, 1000000.0, 30.0, Blitter::simd, &pens);
+        teksti(theirs.get(), std::int32_t(x), 472, st, 1000000.0, 30.0, Blitter::simd);
         EXPECT_EQ(surface_hash(ours.get()), surface_hash(theirs.get()));
     }
 }

@@ -28,5 +28,6 @@ jq -r '
     line("glyph blit, SDL against ours (\($b["BM_GlyphBlit/simd"].label // "?"))"; "BM_GlyphBlit/sdl"; "BM_GlyphBlit/simd"; "cpu_time"),
     line("picture blit, SDL against ours"; "BM_PictureBlit/sdl"; "BM_PictureBlit/simd"; "cpu_time"),
     line("whole frame against the reference frame"; "BM_Frame/reference"; "BM_Frame/show"; "cpu_time"),
-    line("whole frame against the frame with SDL blits"; "BM_Frame/sdl_blits"; "BM_Frame/show"; "cpu_time")
+    line("whole frame against the frame with SDL blits"; "BM_Frame/sdl_blits"; "BM_Frame/show"; "cpu_time"),
+    line("scroll text, walk from the start against the pen table"; "BM_TekstiWholeScrollText/walk"; "BM_TekstiWholeScrollText/pen_table"; "cpu_time")
 ' "$out"

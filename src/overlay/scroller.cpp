@@ -27,7 +27,8 @@ void draw_scroller(SDL_Surface* s, double beat, Blitter blitter)
 {
     // Bounces 30 pixels on beats 2, 6, 10, ... decaying as a fourth power.
     const double lift = 30 * std::pow(1 - frac((beat + 2) / 4), 4);
-    teksti(s, scroller_x(beat, s->w), 472, st, 1000000.0, lift, blitter);
+    static const PenTable pens = make_pen_table(st);
+    teksti(s, scroller_x(beat, s->w), 472, st, 1000000.0, lift, blitter, &pens);
 }
 
 double scroller_end_beat(const char* text, int screen_w)

@@ -4,6 +4,7 @@
 #include "overlay/glyphs.h"
 #include "overlay/place.h"
 
+#include <algorithm>
 #include <cmath>
 
 SDL_Surface* fontti = nullptr;
@@ -34,12 +35,33 @@ std::int64_t last_glyph_offset(const char* text)
     return last;
 }
 
+PenTable make_pen_table(const char* text)
+{
+    PenTable table;
+    table.text = text;
+    std::int64_t pen = 0;
+    for (const char* p = text; *p; ++p) {
+        table.pen.push_back(pen);
+        pen += advance_of(*p);
+    }
+    return table;
+}
+
 void teksti(SDL_Surface* surface, std::int32_t x, std::int32_t y, const char* text, double shown,
-            double lift, Blitter blitter)
+            double lift, Blitter blitter, const PenTable* pens)
 {
     // 64-bit so that no start position and no length of text can overflow it.
     std::int64_t pen = x;
-    for (std::int64_t i = 0; text[i] != '\0'; ++i) {
+    std::int64_t i = 0;
+    if (pens != nullptr && pens->text == text) {
+        // Characters with pens left of -100 are never drawn, and the walk
+        // cannot stop at any of them.
+        const auto first = std::lower_bound(pens->pen.begin(), pens->pen.end(), -100 - std::int64_t(x));
+        i = first - pens->pen.begin();
+        if (first == pens->pen.end()) return;
+        pen += *first;
+    }
+    for (; text[i] != '\0'; ++i) {
         // The pen only moves right: nothing after this point can be on screen.
         if (pen >= surface->w) return;
         const int g = glyph_for_byte(static_cast<signed char>(text[i]));

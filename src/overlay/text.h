@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <vector>
 
 // The font atlas, loaded once at start-up; see overlay/glyphs.h for its layout.
 extern SDL_Surface* fontti;
@@ -23,8 +24,19 @@ constexpr int kGlyphGap = 10;
 // whose index exceeds shown are laid out but not drawn; a glyph is drawn only
 // while its pen lies in [-100, surface width), raised by (sin(0.01 pen) + 1) * lift.
 // The glyphs go on through blitter, with the same pixels whichever it is.
+// With the text's pen table the walk starts at the first character whose pen
+// can be on screen, drawing exactly what the walk from the start draws.
+struct PenTable;
 void teksti(SDL_Surface* surface, std::int32_t x, std::int32_t y, const char* text, double shown,
-            double lift, Blitter blitter = Blitter::simd);
+            double lift, Blitter blitter = Blitter::simd, const PenTable* pens = nullptr);
+
+// A text's pen offsets from its left edge, pen[i] before character i, made
+// once per text; strictly increasing, as every advance is positive.
+struct PenTable {
+    const char* text = nullptr;
+    std::vector<std::int64_t> pen;
+};
+PenTable make_pen_table(const char* text);
 
 // How far a byte moves the pen.
 int advance_of(char c);
