@@ -38,15 +38,19 @@ constexpr SDL_PixelFormat kScreenFormat = [] {
 void compose(const Sprite& sprite, Blitter blitter, int sx, int sy, SDL_Surface* dst, int dx, int dy,
              int w, int h)
 {
-    const std::uint32_t* src = sprite.pixels.data() + std::ptrdiff_t(sy) * sprite.w + sx;
+    const std::ptrdiff_t src_stride = sprite.w;
     const std::ptrdiff_t dst_stride = dst->pitch / 4;
-    auto* out = static_cast<std::uint32_t*>(dst->pixels) + std::ptrdiff_t(dy) * dst_stride + dx;
-    if (!sprite.blend) {
-        for (int y = 0; y < h; ++y) std::memcpy(out + y * dst_stride, src + std::ptrdiff_t(y) * sprite.w, std::size_t(w) * 4);
-    } else if (blitter == Blitter::simd) {
-        blend_rows_simd(src, sprite.w, out, dst_stride, w, h);
-    } else {
-        for (int y = 0; y < h; ++y) blend_row_scalar(src + std::ptrdiff_t(y) * sprite.w, out + y * dst_stride, w);
+    const std::uint32_t* src = sprite.pixels.data() + sy * src_stride + sx;
+    auto* out = static_cast<std::uint32_t*>(dst->pixels) + dy * dst_stride + dx;
+    if (blitter == Blitter::simd && sprite.blend) {
+        blend_rows_simd(src, src_stride, out, dst_stride, w, h);
+        return;
+    }
+    for (int y = 0; y < h; ++y, src += src_stride, out += dst_stride) {
+        if (sprite.blend)
+            blend_row_scalar(src, out, w);
+        else
+            std::memcpy(out, src, std::size_t(w) * 4);
     }
 }
 
@@ -69,7 +73,7 @@ bool make_sprite(const SDL_Surface* loaded, Sprite& sprite)
     if (!copy && !blend) return false;
     sprite.pixels.resize(std::size_t(loaded->w) * std::size_t(loaded->h));
     for (int y = 0; y < loaded->h; ++y) {
-        const auto* row = static_cast<const std::uint8_t*>(loaded->pixels) + std::ptrdiff_t(y) * loaded->pitch;
+        const auto* row = static_cast<const std::uint8_t*>(loaded->pixels) + y * loaded->pitch;
         for (int x = 0; x < loaded->w; ++x) {
             const std::uint32_t p = read_pixel(row + x * bytes, bytes);
             const std::uint32_t a = blend ? (p & f->Amask) >> f->Ashift : 0;
@@ -88,7 +92,8 @@ bool make_sprite(const SDL_Surface* loaded, Sprite& sprite)
 bool takes_sprites(const SDL_Surface* screen)
 {
     const SDL_PixelFormat* f = screen->format;
-    return f->BytesPerPixel == 4 && same_rgb(f, &kScreenFormat) && f->Amask == 0 && screen->pitch % 4 == 0;
+    return f->BytesPerPixel == 4 && same_rgb(f, &kScreenFormat) && f->Amask == 0 &&
+           screen->pitch % 4 == 0;
 }
 
 int overlay_blit(Blitter blitter, SDL_Surface* image, const Sprite& sprite, SDL_Rect* srcrect,
@@ -163,8 +168,9 @@ void blend_row_scalar(const std::uint32_t* src, std::uint32_t* dst, int n)
         // s * a + d * (256 - a) + 255 is the classic ((s - d) * a + 255 >> 8) + d
         // moved by 256 * d; it stays below 65536 per channel, so red and blue
         // share one multiply.
-        const std::uint32_t rb = ((s & 0xff00ffu) * a + (d & 0xff00ffu) * (256 - a) + 0xff00ffu) >> 8 & 0xff00ffu;
-        const std::uint32_t g = ((s & 0xff00u) * a + (d & 0xff00u) * (256 - a) + 0xff00u) >> 8 & 0xff00u;
+        const std::uint32_t inv = 256 - a;
+        const std::uint32_t rb = ((s & 0xff00ffu) * a + (d & 0xff00ffu) * inv + 0xff00ffu) >> 8 & 0xff00ffu;
+        const std::uint32_t g = ((s & 0xff00u) * a + (d & 0xff00u) * inv + 0xff00u) >> 8 & 0xff00u;
         const std::uint32_t blue_down = (rb & 0xffu) < (d & 0xffu) ? 0x01000000u : 0u;
         dst[i] = rb | g | blue_down;
     }

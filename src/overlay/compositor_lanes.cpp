@@ -22,12 +22,10 @@ HWY_INLINE hn::Vec<D> blend(D du, hn::Vec<D> s, hn::Vec<D> d, hn::Vec<D> a)
     const V g_mask = hn::Set(du, 0xff00u);
     const V blue = hn::Set(du, 0xffu);
     const V inv = hn::Sub(hn::Set(du, 256u), a);
-    const V rb = hn::And(
-        hn::ShiftRight<8>(hn::Add(hn::Add(hn::Mul(hn::And(s, rb_mask), a), hn::Mul(hn::And(d, rb_mask), inv)), rb_mask)),
-        rb_mask);
-    const V g = hn::And(
-        hn::ShiftRight<8>(hn::Add(hn::Add(hn::Mul(hn::And(s, g_mask), a), hn::Mul(hn::And(d, g_mask), inv)), g_mask)),
-        g_mask);
+    const V rb_sum = hn::Add(hn::Mul(hn::And(s, rb_mask), a), hn::Mul(hn::And(d, rb_mask), inv));
+    const V rb = hn::And(hn::ShiftRight<8>(hn::Add(rb_sum, rb_mask)), rb_mask);
+    const V g_sum = hn::Add(hn::Mul(hn::And(s, g_mask), a), hn::Mul(hn::And(d, g_mask), inv));
+    const V g = hn::And(hn::ShiftRight<8>(hn::Add(g_sum, g_mask)), g_mask);
     // The classic blend's unsigned wrap leaves bit 24 set where blue went down.
     const auto blue_down = hn::Lt(hn::And(rb, blue), hn::And(d, blue));
     const V out = hn::Or(hn::Or(rb, g), hn::IfThenElseZero(blue_down, hn::Set(du, 0x01000000u)));
