@@ -78,11 +78,6 @@ std::vector<ClipCase> clip_cases(int w)
     };
 }
 
-std::vector<std::int64_t> simd_targets()
-{
-    return hwy::SupportedAndGeneratedTargets();
-}
-
 // Blits picture with every case through blitter, and again through the oracle,
 // onto the same random screen; the pixels and the rectangle written back agree.
 void expect_exact(SDL_Surface* picture, const Sprite& sprite, Blitter blitter, std::mt19937& rng)
@@ -113,7 +108,7 @@ TEST(Compositor, MatchesTheClassicBlitterOnEveryTargetWidthAndClip)
             Sprite sprite;
             ASSERT_TRUE(make_sprite(picture.get(), sprite));
             expect_exact(picture.get(), sprite, Blitter::scalar, rng);
-            for (std::int64_t target : simd_targets()) {
+            for (std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
                 hwy::SetSupportedTargetsForTest(target);
                 SCOPED_TRACE(hwy::TargetName(target));
                 ASSERT_EQ(std::string(blend_rows_target()), hwy::TargetName(target));
