@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev
   libfreetype-dev libpng-dev libjpeg-dev libmp3lame-dev
   fonts-dejavu-core fonts-league-spartan
-  lame ffmpeg sox xvfb xauth xdotool x11-utils jq openbox imagemagick
+  lame ffmpeg sox xvfb xauth xdotool x11-utils jq openbox imagemagick weston
 )
 
 # Without apt: the same needs as pkg-config modules, commands and font families.
@@ -22,7 +22,7 @@ pc_modules=(
 )
 commands=(
   c++ make cmake pkg-config
-  lame ffmpeg sox xvfb-run Xvfb xauth xdotool xwininfo jq openbox import
+  lame ffmpeg sox xvfb-run Xvfb xauth xdotool xwininfo jq openbox import weston
 )
 font_families=("DejaVu Sans" "League Spartan")
 
