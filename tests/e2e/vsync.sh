@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Frame pacing in a window under Xvfb, whose display runs at 60 Hz. On
-# sdl12-compat the show waits for the display at each flip unless the user
-# said otherwise: under 70 fps by default, far above with
-# SDL12COMPAT_SYNC_TO_VBLANK=0. The classic library has no such wait; there
-# the frame log only has to keep working.
+# Frame pacing in a window under Xvfb, whose display runs at 60 Hz (this
+# test runs alone, so no other test takes its time). On sdl12-compat the show
+# waits for the display at each flip unless the user said otherwise: under
+# 70 fps by default, far above with SDL12COMPAT_SYNC_TO_VBLANK=0. The classic
+# library has no such wait; there the frame log only has to keep working.
 source "$(dirname "$0")/common.sh"
 export SDL_AUDIODRIVER=dummy
 unset SDL_VIDEODRIVER SDL12COMPAT_SYNC_TO_VBLANK
@@ -26,4 +26,5 @@ read -r raw_last raw <<<"$unpaced"
 echo "$sdl_impl: $paced fps by default (best $paced_best); with SDL12COMPAT_SYNC_TO_VBLANK=0 $raw_last (best $raw)"
 [ "$sdl_impl" = compat ] || exit 0
 awk -v f="$paced" 'BEGIN { exit !(f < 70) }' || fail "not paced by the display by default: $paced fps"
-awk -v f="$raw" 'BEGIN { exit !(f > 105) }' || fail "the user's SDL12COMPAT_SYNC_TO_VBLANK=0 was not kept: at best $raw fps"
+# Paced by a 60 Hz display, no stretch of 100 frames averages 90 fps.
+awk -v f="$raw" 'BEGIN { exit !(f > 90) }' || fail "the user's SDL12COMPAT_SYNC_TO_VBLANK=0 was not kept: at best $raw fps"
