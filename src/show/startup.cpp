@@ -36,13 +36,35 @@ int fail_start(const char* why, const char* detail)
 // The font atlas must hold every glyph rectangle.
 constexpr ImageLimits kFontLimits = {kAtlasMinWidth, kAtlasMinHeight, 4096, 4096};
 
+bool env_set(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// sdl12-compat (SDL 1.2 over SDL2) reports patch levels from 50 up; the
+// classic library ended at 1.2.15.
+bool on_sdl12_compat()
+{
+    return SDL_Linked_Version()->patch >= 50;
+}
+
 // SDL 1.2 without a display quietly falls back to console drivers (or exits
-// inside one), so with no X display and no driver chosen we stop first.
+// inside one), so with no display and no driver chosen we stop first. Over
+// SDL2 a Wayland session is a display too.
 bool display_available()
 {
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    const char* display = std::getenv("DISPLAY");
-    return (driver != nullptr && *driver != '\0') || (display != nullptr && *display != '\0');
+    return env_set("SDL_VIDEODRIVER") || env_set("DISPLAY") ||
+           (env_set("WAYLAND_DISPLAY") && on_sdl12_compat());
+}
+
+// sdl12-compat reads these when the video mode is set (the classic library
+// ignores them): wait for the display at each flip instead of tearing, and
+// scale full screen by whole pixels. A value the user set is kept.
+void choose_compat_defaults()
+{
+    setenv("SDL12COMPAT_SYNC_TO_VBLANK", "1", 0);
+    setenv("SDL12COMPAT_SCALE_METHOD", "nearest", 0);
 }
 
 bool screen_fits(const SDL_Surface* screen)
@@ -158,10 +180,15 @@ bool windowed_mode(int argc, char** argv)
 int run_show(int argc, char** argv)
 {
     if (!display_available())
-        return fail_start("no display", "DISPLAY is not set (run it in an X session, or choose a "
-                                        "video driver with SDL_VIDEODRIVER)");
+        return fail_start("no display", on_sdl12_compat()
+                                            ? "neither DISPLAY nor WAYLAND_DISPLAY is set (run it in "
+                                              "an X or Wayland session, or choose a video driver "
+                                              "with SDL_VIDEODRIVER)"
+                                            : "DISPLAY is not set (run it in an X session, or "
+                                              "choose a video driver with SDL_VIDEODRIVER)");
     if (!build_stripe_tables()) return fail_start("cannot allocate the stripe tables", "out of memory");
 
+    choose_compat_defaults();
     SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO);
     if (!open_screen(windowed_mode(argc, argv)) || !load_show_images()) {
         SDL_Quit();
