@@ -10,7 +10,7 @@
 // fraction of its time, and a CRF whose bitrate meets the upload
 // recommendation at every scale.
 constexpr const char* kDefaultPreset = "veryfast";
-constexpr int kDefaultCrf = 16;
+constexpr int kDefaultCrf = 15;
 
 struct CaptureArgs {
     std::int64_t from_ms = 0;
