@@ -3,6 +3,7 @@
 // while another scales, writes and encodes the ones drawn before.
 #include "capture.h"
 
+#include "frame_queue.h"
 #include "live_audio.h"
 #include "png_writer.h"
 #include "progress.h"
@@ -23,10 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
-#include <memory>
-#include <mutex>
-#include <condition_variable>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -75,8 +73,6 @@ namespace {
 
 constexpr int kOk = 0;
 constexpr int kFailed = 1;
-// Frames drawn ahead of the output thread.
-constexpr int kQueuedFrames = 4;
 
 volatile std::sig_atomic_t stop_signal = 0;
 
@@ -97,11 +93,6 @@ int fail(const std::string& why)
     std::fprintf(stderr, "quorvex-capture: %s\n", why.c_str());
     return kFailed;
 }
-
-struct SurfaceFree {
-    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
-using Surface = std::unique_ptr<SDL_Surface, SurfaceFree>;
 
 bool is_directory(const std::string& path)
 {
@@ -155,76 +146,6 @@ bool read_track(const CaptureArgs& args, const std::string& data_dir, LiveTrack&
                      path.c_str(), track.why_silent.c_str());
     return true;
 }
-
-// A drawn frame on its way to the outputs.
-struct DrawnFrame {
-    Surface surface;
-    std::int64_t index = 0;
-    GlowFilter glow;  // after drawing it
-};
-
-// Hands frames from the drawing thread to the output thread and back, at most
-// kQueuedFrames at a time.
-class FrameQueue {
-public:
-    bool make_frames()
-    {
-        for (int k = 0; k < kQueuedFrames; ++k) {
-            frames_[k].surface.reset(make_capture_surface());
-            if (!frames_[k].surface) return false;
-            free_.push_back(&frames_[k]);
-        }
-        return true;
-    }
-    // A frame to draw into; nullptr once the output has stopped.
-    DrawnFrame* take_free()
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return !free_.empty() || stopped_; });
-        if (stopped_) return nullptr;
-        DrawnFrame* frame = free_.front();
-        free_.pop_front();
-        return frame;
-    }
-    void put_drawn(DrawnFrame* frame) { put(drawn_, frame); }
-    // The next drawn frame; nullptr once drawing has ended and all are taken.
-    DrawnFrame* take_drawn()
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return !drawn_.empty() || drawing_done_; });
-        if (drawn_.empty()) return nullptr;
-        DrawnFrame* frame = drawn_.front();
-        drawn_.pop_front();
-        return frame;
-    }
-    void put_free(DrawnFrame* frame) { put(free_, frame); }
-    void end_drawing() { set(drawing_done_); }
-    void stop_output() { set(stopped_); }
-
-private:
-    void put(std::deque<DrawnFrame*>& to, DrawnFrame* frame)
-    {
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            to.push_back(frame);
-        }
-        changed_.notify_all();
-    }
-    void set(bool& flag)
-    {
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            flag = true;
-        }
-        changed_.notify_all();
-    }
-
-    DrawnFrame frames_[kQueuedFrames];
-    std::deque<DrawnFrame*> free_, drawn_;
-    bool drawing_done_ = false, stopped_ = false;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-};
 
 // Where the frames go, at the capture's size.
 struct Outputs {
@@ -280,7 +201,7 @@ bool draw_frames(const CaptureArgs& args, std::int64_t first, std::int64_t total
                  GlowFilter glow, Outputs& out, Progress& progress, std::string& why)
 {
     FrameQueue queue;
-    if (!queue.make_frames()) {
+    if (!queue.make_frames(make_capture_surface)) {
         why = std::string("cannot make the frame surfaces: ") + SDL_GetError();
         return false;
     }
