@@ -179,4 +179,34 @@ TEST(CaptureProgress, ShowsDoneOfTotalRateAndTimeLeft)
     EXPECT_EQ(progress_line(0, 100, 0.0), "frame 0/100  0.0 fps  --:-- left");
 }
 
+TEST(CaptureEncodeArgs, ScaleQualityAndResumeOptionsParseAndMustFitTogether)
+{
+    CaptureArgs out;
+    std::string why;
+    ASSERT_TRUE(parse({"--scale", "3", "--video", "v.mp4", "--crf", "20", "--preset", "faster",
+                       "--resume", "--data", "/opt/d"},
+                      out, why))
+        << why;
+    EXPECT_EQ(out.scale, 3);
+    EXPECT_EQ(out.crf, 20);
+    EXPECT_EQ(out.preset, "faster");
+    EXPECT_TRUE(out.resume);
+    EXPECT_EQ(out.data_dir, "/opt/d");
+    ASSERT_TRUE(parse({"--lossless", "--video", "v.mkv"}, out, why)) << why;
+    EXPECT_TRUE(out.lossless);
+    EXPECT_NE(refusal({"--scale", "5"}).find("--scale"), std::string::npos);
+    EXPECT_NE(refusal({"--scale", "0"}), "(accepted)");
+    EXPECT_NE(refusal({"--video", "v.mp4", "--crf", "52"}), "(accepted)");
+    EXPECT_NE(refusal({"--video", "v.mp4", "--preset", "fastest"}).find("fastest"), std::string::npos);
+    EXPECT_NE(refusal({"--resume"}).find("needs --video"), std::string::npos);
+    EXPECT_NE(refusal({"--video", "v.mkv", "--lossless", "--crf", "0"}), "(accepted)");
+    EXPECT_NE(refusal({"--lossless", "--lossless", "--video", "v"}).find("twice"), std::string::npos);
+}
+
+// A resumed capture's rate counts only the frames it drew itself.
+TEST(CaptureProgress, AResumedCapturesRateCountsFromWhereItStarted)
+{
+    EXPECT_EQ(progress_line(1300, 1400, 2.0, 1200), "frame 1300/1400  50.0 fps  0:02 left");
+}
+
 }  // namespace

@@ -76,20 +76,27 @@ bool screen_fits(const SDL_Surface* screen)
 
 }  // namespace
 
-bool load_show_images()
+std::string data_file(const std::string& data_dir, const char* file)
+{
+    return data_dir + (file + 1);  // file + 1 is "/name"
+}
+
+bool load_show_images(const std::string& data_dir)
 {
     std::string error;
-    fontti = load_image_file(kFontFile, kFontLimits, error);
+    const std::string font_file = data_file(data_dir, kFontFile);
+    fontti = load_image_file(font_file.c_str(), kFontLimits, error);
     if (fontti == nullptr) {
         std::printf("fontti\n");
-        std::fprintf(stderr, "quorvex: cannot load %s: %s\n", kFontFile, error.c_str());
+        std::fprintf(stderr, "quorvex: cannot load %s: %s\n", font_file.c_str(), error.c_str());
         return false;
     }
     for (int i = 0; i < kPictureCount; ++i) {
-        logo[i] = load_image_file(lgfn[i], kPictureLimits, error);
+        const std::string picture_file = data_file(data_dir, lgfn[i]);
+        logo[i] = load_image_file(picture_file.c_str(), kPictureLimits, error);
         if (logo[i] == nullptr) {
             std::printf("kuvia\n");
-            std::fprintf(stderr, "quorvex: cannot load %s: %s\n", lgfn[i], error.c_str());
+            std::fprintf(stderr, "quorvex: cannot load %s: %s\n", picture_file.c_str(), error.c_str());
             return false;
         }
     }

@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include <string>
+
 // The show's screen surface, 800x600 at 32 bits, set once at start-up.
 extern SDL_Surface* s;
 
@@ -22,10 +24,13 @@ bool windowed_mode(int argc, char** argv);
 // false when the memory cannot be had.
 bool build_stripe_tables();
 
-// Loads the font atlas and the nine pictures from d/ into fontti and logo.
-// False after the first failure, with "fontti" or "kuvia" on standard output
-// and the file and the reason on standard error.
-bool load_show_images();
+// A file named "d/..." in the tables above, taken from data_dir instead of d/.
+std::string data_file(const std::string& data_dir, const char* file);
+
+// Loads the font atlas and the nine pictures from data_dir (the live show's
+// d/) into fontti and logo. False after the first failure, with "fontti" or
+// "kuvia" on standard output and the file and the reason on standard error.
+bool load_show_images(const std::string& data_dir = "d");
 
 // Runs the whole show. Returns 0 when the viewer quits, 1 when it cannot start.
 int run_show(int argc, char** argv);

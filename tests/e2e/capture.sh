@@ -23,12 +23,14 @@ refused --form 10
 refused --video
 grep -q -- '--video' err.txt || fail "the message does not name the option: $(cat err.txt)"
 
-# No d/ at all: the font atlas is named.
+# No data directory given or found; an empty one names the font atlas.
+refused --to 100 --data missing --frames none
+grep -q 'missing' err.txt || fail "the missing data directory is not named: $(cat err.txt)"
+mkdir empty
 status=0
-"$capture" --to 100 --frames none >out.txt 2>err.txt || status=$?
-[ "$status" -eq 1 ] || fail "without assets: status $status"
-[ "$(wc -l <err.txt)" -eq 1 ] && grep -q 'd/fontsRustyTrans.png' err.txt ||
-  fail "without assets: $(cat err.txt)"
+"$capture" --to 100 --data empty --frames none >out.txt 2>err.txt || status=$?
+[ "$status" -eq 1 ] && [ "$(wc -l <err.txt)" -eq 1 ] && grep -q 'empty/fontsRustyTrans.png' err.txt ||
+  fail "without the atlas: status $status, $(cat err.txt)"
 
 make_assets "$scratch"
 # A frames directory that cannot be made: its parent is a file.

@@ -25,6 +25,6 @@ std::string frame_file_name(const std::string& dir, std::int64_t i);
 // Creates dir and any missing parents. False with a reason in why.
 bool make_directories(const std::string& dir, std::string& why);
 
-// Runs a whole capture from the current directory's d/ assets. Returns the
+// Runs a whole capture from the show's data directory. Returns the
 // process status: 0 on success, 1 after printing one line on what failed.
 int run_capture(const CaptureArgs& args);

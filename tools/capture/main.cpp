@@ -1,5 +1,5 @@
 // quorvex-capture: renders the show offline, frame-exact, to PNG frames or to
-// an MP4 with its music. Run from the directory that holds the show's d/.
+// a video with its music, from ./d, the installed data or --data DIR.
 #include "args.h"
 #include "capture.h"
 

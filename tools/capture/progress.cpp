@@ -6,9 +6,9 @@
 
 #include <cstdio>
 
-std::string progress_line(std::int64_t done, std::int64_t total, double seconds)
+std::string progress_line(std::int64_t done, std::int64_t total, double seconds, std::int64_t first)
 {
-    const double rate = seconds > 0 ? double(done) / seconds : 0;
+    const double rate = seconds > 0 ? double(done - first) / seconds : 0;
     char left[32] = "--:--";
     if (rate > 0) {
         const auto s = static_cast<std::int64_t>(double(total - done) / rate + 0.5);
@@ -21,8 +21,8 @@ std::string progress_line(std::int64_t done, std::int64_t total, double seconds)
     return line;
 }
 
-Progress::Progress(std::int64_t total)
-    : total_(total), start_(std::chrono::steady_clock::now()), terminal_(isatty(STDERR_FILENO) != 0)
+Progress::Progress(std::int64_t total, std::int64_t first)
+    : total_(total), first_(first), start_(std::chrono::steady_clock::now()), terminal_(isatty(STDERR_FILENO) != 0)
 {
 }
 
@@ -37,7 +37,7 @@ void Progress::frame_done(std::int64_t done)
     const double every = terminal_ ? 0.5 : 5.0;
     if (now - last_print_ < every && done != total_) return;
     last_print_ = now;
-    const std::string line = progress_line(done, total_, now);
+    const std::string line = progress_line(done, total_, now, first_);
     std::fprintf(stderr, terminal_ ? "\r%s\033[K" : "%s\n", line.c_str());
     printed_ = true;
 }

@@ -1,9 +1,10 @@
-// Starting ffmpeg with fork and exec, feeding it frames, and publishing its
-// output only when it succeeds.
+// Starting ffmpeg with fork and exec and feeding it frames; the encoder
+// settings that make an upload-ready file.
 #include "video_pipe.h"
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,74 +37,99 @@ std::string find_on_path(const char* name)
     return "";
 }
 
-std::vector<std::string> ffmpeg_arguments(int w, int h, int frames_per_second,
-                                          const std::string& audio_file,
-                                          const std::string& out_file)
+const char* segment_extension(const EncodeSettings& settings)
 {
-    const std::string size = std::to_string(w) + "x" + std::to_string(h);
-    const std::string rate = std::to_string(frames_per_second);
-    return {
-        "-nostdin", "-hide_banner", "-nostats", "-loglevel", "error", "-y",
-        // Little-endian 0x00RRGGBB words are the bytes B, G, R, unused.
-        "-f", "rawvideo", "-pix_fmt", "bgr0", "-video_size", size, "-framerate", rate,
-        "-i", "pipe:0",
-        "-f", "s16le", "-ar", "48000", "-ac", "2", "-i", audio_file,
-        "-map", "0:v", "-map", "1:a",
-        // Converted and tagged as BT.709 so players show the show's colours.
-        "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
-        "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
-        "-c:v", "libx264", "-profile:v", "high", "-preset", "medium", "-crf", "18",
-        "-r", rate,
-        "-c:a", "aac", "-ar", "48000", "-b:a", "192k",
-        "-movflags", "+faststart", "-f", "mp4", out_file,
-    };
+    return settings.lossless ? ".mkv" : ".mp4";
 }
 
 namespace {
 
-std::string temp_path(const char* stem)
+const std::vector<std::string> kQuiet = {"-nostdin", "-hide_banner", "-nostats",
+                                         "-loglevel", "error",       "-y"};
+
+std::vector<std::string> h264_arguments(const EncodeSettings& settings)
 {
-    const char* dir = std::getenv("TMPDIR");
-    std::string pattern = std::string(dir != nullptr && dir[0] != '\0' ? dir : "/tmp") + "/" +
-                          stem + "-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = mkstemp(name.data());
-    if (fd < 0) return "";
+    // A keyframe every half second and no scene-cut keyframes, so every GOP
+    // has the same length; closed, so a segment joins without its neighbours.
+    const std::string gop = std::to_string(settings.fps / 2 > 0 ? settings.fps / 2 : 1);
+    return {
+        // Converted and tagged as BT.709 so players show the show's colours.
+        "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
+        "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
+        "-color_range", "tv",
+        "-c:v", "libx264", "-profile:v", "high", "-preset", settings.preset,
+        "-crf", std::to_string(settings.crf),
+        "-x264-params", "keyint=" + gop + ":min-keyint=" + gop +
+                            ":scenecut=0:open-gop=0:bframes=2:cabac=1:interlaced=0",
+        // Without an edit list the first frame must still show at time 0.
+        "-movflags", "+negative_cts_offsets", "-use_editlist", "0", "-f", "mp4",
+    };
+}
+
+std::vector<std::string> ffv1_arguments()
+{
+    // Every frame its own keyframe, sliced for threads, each slice checked.
+    return {"-c:v", "ffv1", "-level", "3", "-g", "1", "-slices", "4", "-slicecrc", "1",
+            "-f", "matroska"};
+}
+
+std::vector<std::string> joined(std::vector<std::string> a, const std::vector<std::string>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+}  // namespace
+
+std::vector<std::string> segment_arguments(const EncodeSettings& settings, const std::string& out_file)
+{
+    const std::string size = std::to_string(settings.width) + "x" + std::to_string(settings.height);
+    // Little-endian 0x00RRGGBB words are the bytes B, G, R, unused.
+    std::vector<std::string> args = joined(
+        kQuiet, {"-f", "rawvideo", "-pix_fmt", "bgr0", "-video_size", size, "-framerate",
+                 std::to_string(settings.fps), "-i", "pipe:0", "-an"});
+    args = joined(args, settings.lossless ? ffv1_arguments() : h264_arguments(settings));
+    args.push_back(out_file);
+    return args;
+}
+
+std::vector<std::string> join_arguments(const EncodeSettings& settings, const std::string& list_file,
+                                        const std::string& audio_file, const std::string& out_file)
+{
+    std::vector<std::string> args = joined(
+        kQuiet, {"-f", "concat", "-safe", "0", "-i", list_file, "-f", "s16le", "-ar", "48000",
+                 "-ac", "2", "-i", audio_file, "-map", "0:v", "-map", "1:a", "-c:v", "copy"});
+    if (settings.lossless)
+        return joined(args, {"-c:a", "flac", "-f", "matroska", out_file});
+    return joined(args, {"-c:a", "aac", "-profile:a", "aac_low", "-b:a", "384k", "-ar", "48000",
+                         "-ac", "2", "-movflags", "+faststart+negative_cts_offsets",
+                         "-use_editlist", "0", "-f", "mp4", out_file});
+}
+
+bool sync_path(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    const bool ok = fsync(fd) == 0;
     close(fd);
-    return name.data();
+    return ok;
 }
 
-bool write_all(int fd, const void* data, std::size_t size)
-{
-    const auto* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = write(fd, p, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
+namespace {
 
-bool write_file(const std::string& path, const std::vector<std::int16_t>& samples)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    // The PCM goes to ffmpeg as s16le; the samples are already little-endian here.
-    out.write(reinterpret_cast<const char*>(samples.data()),
-              static_cast<std::streamsize>(samples.size() * sizeof samples[0]));
-    out.close();
-    return static_cast<bool>(out);
-}
-
-// In the child: standard input from the pipe, standard error to the log, then ffmpeg.
+// In the child: its own process group, so a Ctrl-C at the terminal reaches
+// only the capture, which then stops it; killed if the capture dies; standard
+// input from the pipe, standard error to the log; then ffmpeg.
 [[noreturn]] void exec_ffmpeg(const std::string& ffmpeg, const std::vector<std::string>& args,
                               int read_fd, const std::string& log_path)
 {
-    dup2(read_fd, STDIN_FILENO);
-    close(read_fd);
-    const int log_fd = ::open(log_path.c_str(), O_WRONLY | O_TRUNC);
+    setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (read_fd >= 0) {
+        dup2(read_fd, STDIN_FILENO);
+        close(read_fd);
+    }
+    const int log_fd = ::open(log_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (log_fd >= 0) {
         dup2(log_fd, STDERR_FILENO);
         close(log_fd);
@@ -118,115 +144,86 @@ bool write_file(const std::string& path, const std::vector<std::int16_t>& sample
 
 }  // namespace
 
-VideoPipe::~VideoPipe()
+FfmpegChild::~FfmpegChild()
 {
     abandon();
 }
 
-bool VideoPipe::open(const std::string& ffmpeg, const std::string& file, int w, int h, int fps,
-                     const std::vector<std::int16_t>& audio, std::string& why)
+bool FfmpegChild::start(const std::string& ffmpeg, const std::vector<std::string>& args,
+                        const std::string& log_path, bool with_input, std::string& why)
 {
-    file_ = file;
-    partial_ = file + ".partial";
-    const int probe = ::open(partial_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (probe < 0) {
-        why = "cannot write " + partial_ + ": " + std::strerror(errno);
-        partial_.clear();
-        return false;
-    }
-    close(probe);
-    audio_path_ = temp_path("quorvex-capture-audio");
-    log_path_ = temp_path("quorvex-capture-ffmpeg");
-    if (audio_path_.empty() || log_path_.empty() || !write_file(audio_path_, audio)) {
-        why = "cannot write a temporary audio file: " + std::string(std::strerror(errno));
-        abandon();
-        return false;
-    }
-    int fds[2];
-    if (pipe(fds) != 0) {
+    log_path_ = log_path;
+    int fds[2] = {-1, -1};
+    if (with_input && pipe(fds) != 0) {
         why = "cannot make a pipe to ffmpeg: " + std::string(std::strerror(errno));
-        abandon();
         return false;
     }
     // A dead ffmpeg must show as a failed write, not kill us before we clean up.
     signal(SIGPIPE, SIG_IGN);
-    const std::vector<std::string> args = ffmpeg_arguments(w, h, fps, audio_path_, partial_);
     child_ = fork();
     if (child_ == 0) {
-        close(fds[1]);
+        if (fds[1] >= 0) close(fds[1]);
         exec_ffmpeg(ffmpeg, args, fds[0], log_path_);
     }
-    close(fds[0]);
+    if (fds[0] >= 0) close(fds[0]);
     if (child_ < 0) {
-        close(fds[1]);
+        if (fds[1] >= 0) close(fds[1]);
         why = "cannot start ffmpeg: " + std::string(std::strerror(errno));
-        abandon();
         return false;
     }
     pipe_fd_ = fds[1];
-    fcntl(pipe_fd_, F_SETFD, FD_CLOEXEC);
-    return true;
-}
-
-bool VideoPipe::write_frame(const SDL_Surface* surface, std::string& why)
-{
-    const auto* pixels = static_cast<const char*>(surface->pixels);
-    const auto row_bytes = static_cast<std::size_t>(surface->w) * 4;
-    for (int y = 0; y < surface->h; ++y) {
-        if (!write_all(pipe_fd_, pixels + y * surface->pitch, row_bytes)) {
-            why = "ffmpeg stopped taking frames: " + last_ffmpeg_error();
-            abandon();
-            return false;
-        }
+    if (pipe_fd_ >= 0) {
+        fcntl(pipe_fd_, F_SETFD, FD_CLOEXEC);
+        // A larger pipe lets a whole frame wait for ffmpeg while the next is drawn.
+        fcntl(pipe_fd_, F_SETPIPE_SZ, 1 << 20);
     }
     return true;
 }
 
-bool VideoPipe::finish(std::string& why)
+bool FfmpegChild::write(const void* data, std::size_t size, std::string& why)
 {
-    close(pipe_fd_);
+    const auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(pipe_fd_, p, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            why = "ffmpeg stopped taking frames: " + last_error();
+            abandon();
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool FfmpegChild::finish(std::string& why)
+{
+    if (pipe_fd_ >= 0) close(pipe_fd_);
     pipe_fd_ = -1;
     int status = 0;
     while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {}
     child_ = -1;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        why = WIFEXITED(status) && WEXITSTATUS(status) == 127
-                  ? "cannot run ffmpeg"
-                  : "ffmpeg failed: " + last_ffmpeg_error();
-        abandon();
-        return false;
-    }
-    if (std::rename(partial_.c_str(), file_.c_str()) != 0) {
-        why = "cannot rename " + partial_ + " to " + file_ + ": " + std::strerror(errno);
-        abandon();
-        return false;
-    }
-    partial_.clear();
-    abandon();
-    return true;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+    why = WIFEXITED(status) && WEXITSTATUS(status) == 127 ? "cannot run ffmpeg"
+                                                          : "ffmpeg failed: " + last_error();
+    return false;
 }
 
-// Stops ffmpeg if it still runs and removes every file this run made but did
-// not publish.
-void VideoPipe::abandon()
+void FfmpegChild::abandon()
 {
     if (pipe_fd_ >= 0) close(pipe_fd_);
     pipe_fd_ = -1;
     if (child_ > 0) {
-        kill(child_, SIGTERM);
+        kill(child_, SIGKILL);
         int status = 0;
         while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {}
     }
     child_ = -1;
-    for (std::string* path : {&partial_, &audio_path_, &log_path_})
-        if (!path->empty()) std::remove(path->c_str());
-    partial_.clear();
-    audio_path_.clear();
-    log_path_.clear();
 }
 
 // The last non-empty line ffmpeg wrote to its log, for a one-line report.
-std::string VideoPipe::last_ffmpeg_error() const
+std::string FfmpegChild::last_error() const
 {
     std::ifstream log(log_path_);
     std::string line, last = "no message";

@@ -1,8 +1,7 @@
-// The video output: raw frames piped into an ffmpeg child process that encodes
-// them with the capture's audio into an MP4 ready to upload.
+// The video output's encoder runs: the ffmpeg arguments for a segment of
+// frames and for the final join with the sound, and an ffmpeg child process
+// fed raw frames through a pipe.
 #pragma once
-
-#include <SDL.h>
 
 #include <sys/types.h>
 
@@ -13,41 +12,61 @@
 // The full path of an executable named name on PATH, or "" when there is none.
 std::string find_on_path(const char* name);
 
-// The ffmpeg arguments (after the program name) that read frames_per_second
-// bgr0 frames of w x h from standard input and 48 kHz 16-bit stereo PCM from
-// audio_file, and write H.264 High (yuv420p) with AAC 48 kHz to out_file as MP4
-// with its index at the front.
-std::vector<std::string> ffmpeg_arguments(int w, int h, int frames_per_second,
-                                          const std::string& audio_file,
-                                          const std::string& out_file);
+struct EncodeSettings {
+    int width = 0;   // of the frames sent, after scaling
+    int height = 0;
+    int fps = 0;
+    int crf = 0;
+    std::string preset;
+    bool lossless = false;
+};
 
-// One encoding run. The MP4 is written to "<file>.partial" and renamed to
-// <file> only when ffmpeg has finished it without error; every failure removes
-// what was written.
-class VideoPipe {
+// Sample frames of silence ffmpeg's AAC encoder puts before the sound. An MP4
+// without an edit list cannot tell a player to skip them, so the join drops as
+// many from the front of the sound: each sample is then heard at its frame.
+constexpr std::int64_t kAacPriming = 1024;
+
+// The extension of a segment file: .mp4 (H.264) or .mkv (FFV1).
+const char* segment_extension(const EncodeSettings& settings);
+
+// Reads bgr0 frames of width x height from standard input and writes one
+// segment of video alone to out_file: H.264 High, yuv420p tagged BT.709, a
+// closed GOP of half the frame rate with up to two B-frames and CABAC; or,
+// lossless, FFV1 of the same RGB words in Matroska.
+std::vector<std::string> segment_arguments(const EncodeSettings& settings, const std::string& out_file);
+
+// Joins the segments named in the concat list without re-encoding and adds
+// the sound (48 kHz 16-bit stereo PCM in audio_file): AAC-LC 384 kbps into an
+// MP4 with its index at the front and no edit list, or FLAC into Matroska.
+std::vector<std::string> join_arguments(const EncodeSettings& settings, const std::string& list_file,
+                                        const std::string& audio_file, const std::string& out_file);
+
+// One ffmpeg run, its standard error kept in a log file for the report.
+class FfmpegChild {
 public:
-    VideoPipe() = default;
-    VideoPipe(const VideoPipe&) = delete;
-    VideoPipe& operator=(const VideoPipe&) = delete;
-    ~VideoPipe();
+    FfmpegChild() = default;
+    FfmpegChild(const FfmpegChild&) = delete;
+    FfmpegChild& operator=(const FfmpegChild&) = delete;
+    ~FfmpegChild();
 
-    // Checks that file can be written, stores the audio (interleaved stereo
-    // samples) in a temporary file and starts ffmpeg. False with a reason in why.
-    bool open(const std::string& ffmpeg, const std::string& file, int w, int h, int fps,
-              const std::vector<std::int16_t>& audio, std::string& why);
-    // Sends one 32-bit frame (red 0xff0000, green 0xff00, blue 0xff).
-    bool write_frame(const SDL_Surface* surface, std::string& why);
-    // Ends the input, waits for ffmpeg and publishes the file on success.
+    // Starts ffmpeg with args, reading a pipe when with_input. False with a reason in why.
+    bool start(const std::string& ffmpeg, const std::vector<std::string>& args,
+               const std::string& log_path, bool with_input, std::string& why);
+    // Sends bytes to its standard input.
+    bool write(const void* data, std::size_t size, std::string& why);
+    // Ends the input and waits; false with ffmpeg's last message when it failed.
     bool finish(std::string& why);
+    // Stops it if it still runs.
+    void abandon();
 
 private:
-    void abandon();
-    std::string last_ffmpeg_error() const;
+    std::string last_error() const;
 
-    std::string file_;
-    std::string partial_;
-    std::string audio_path_;
     std::string log_path_;
     int pipe_fd_ = -1;
     pid_t child_ = -1;
 };
+
+// Flushes a file or directory to the disk, so a rename after it survives a
+// power cut with its contents. False when it cannot be opened or flushed.
+bool sync_path(const std::string& path);
