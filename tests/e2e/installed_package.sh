@@ -3,8 +3,8 @@
 # apt, the desktop entry's command runs the show from / and from elsewhere, the
 # capture tool writes where it is run, a staged copy with an unreadable font
 # atlas fails cleanly; removed, it leaves nothing behind.
-deb=$(realpath "${1:?usage: $0 package.deb staged-install-dir}")
-stage=${2:?usage: $0 package.deb staged-install-dir}
+deb=$(realpath "${1:?usage: $0 package.deb staged-root}")
+stage=${2:?usage: $0 package.deb staged-root}
 source "$(dirname "$0")/common.sh" "$deb"
 export SDL_AUDIODRIVER=dummy
 unset SDL_VIDEODRIVER
@@ -43,7 +43,7 @@ chmod 000 "$(find "$stage" -name fontsRustyTrans.png)"
 as_user=()
 [ "$(id -u)" -eq 0 ] && as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 status=0
-SDL_VIDEODRIVER=dummy "${as_user[@]}" "$stage${show#/usr}" -w >"$scratch/out.txt" 2>"$scratch/err.txt" || status=$?
+SDL_VIDEODRIVER=dummy "${as_user[@]}" "$stage$show" -w >"$scratch/out.txt" 2>"$scratch/err.txt" || status=$?
 [ "$status" -eq 1 ] && [ "$(cat "$scratch/out.txt")" = fontti ] ||
   fail "unreadable atlas: status $status, output '$(cat "$scratch/out.txt")'"
 
