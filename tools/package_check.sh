@@ -5,6 +5,7 @@
 # package installed with apt, run under Xvfb and removed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+[ "$(id -u)" -eq 0 ] || { echo "package_check.sh: run it as root, it installs and removes the package" >&2; exit 1; }
 tools/package.sh >/dev/null
 deb=$(ls build-deb/quorvex_*.deb)
 
