@@ -85,7 +85,8 @@ struct Pair {
 class Band {
 public:
     Band(const Song& song, std::uint32_t parts)
-        : song_(song), parts_(parts), bass_(kBass, 3), pad_(kPad, 12), arp_(kArp, 6), lead_(kLead, 8), lead2_(kLead2, 6),
+        : song_(song), parts_(parts), bass_(kBass, 3), pad_(kPad, 12), arp_(kArp, 6), lead_(kLead, 8),
+          lead2_(kLead2, 6),
           delay_(3 * static_cast<std::size_t>(kSamplesPerStep), kDelayFeedback), reverb_(kReverbDecay)
     {
         for (int i = 0; i < kPartCount; ++i) {
@@ -247,7 +248,8 @@ std::vector<float> render(const Song& song, const std::vector<Event>& events, st
     Band band(song, parts);
     Limiter limiter(db_to_gain(kCeilingDb));
     DcBlocker dc_l, dc_r;
-    HighPass hp_l(kMasterHighPassHz), hp_r(kMasterHighPassHz);
+    HighPass hp_l[2] = {HighPass(kMasterHighPassHz), HighPass(kMasterHighPassHz)};
+    HighPass hp_r[2] = {HighPass(kMasterHighPassHz), HighPass(kMasterHighPassHz)};
     const double master = db_to_gain(kMasterGainDb);
 
     auto ev = std::lower_bound(events.begin(), events.end(), start,
@@ -261,7 +263,8 @@ std::vector<float> render(const Song& song, const std::vector<Event>& events, st
             band.play(*ev);
         Stereo s = band.next(t);
         const double g = master * fade_at(t);
-        const double l = hp_l.run(dc_l.run(s.l)), r = hp_r.run(dc_r.run(s.r));
+        const double l = hp_l[1].run(hp_l[0].run(dc_l.run(s.l)));
+        const double r = hp_r[1].run(hp_r[0].run(dc_r.run(s.r)));
         const double mid = 0.5 * (l + r), side = 0.5 * kSideGain * (l - r);
         const Stereo o = limiter.process({(mid + side) * g, (mid - side) * g});
         const std::int64_t i = t - start - Limiter::kLatency;

@@ -21,7 +21,7 @@ constexpr MetalPatch kCrash = {2.3, 4000.0, 0.9, 0.65};
 // saws, detune cents, square, sub; attack, decay s, sustain, release s;
 // filter attack, decay s; cutoff Hz, env octaves, key track, q;
 // LFO octaves, LFO Hz; vibrato cents, vibrato delay s; width, drive.
-constexpr SynthPatch kBass = {1, 0.0, 0.45, 0.9, 0.002, 0.3, 0.7, 0.03, 0.001, 0.14,
+constexpr SynthPatch kBass = {1, 0.0, 0.45, 0.35, 0.002, 0.3, 0.7, 0.03, 0.001, 0.14,
                               150.0, 3.2, 0.5, 1.7, 0.0, 0.0, 0.0, 0.0, 0.0, 1.6};
 // The pad's and the arpeggio's cutoffs come from the section sweeps instead.
 constexpr SynthPatch kPad = {3, 14.0, 0.0, 0.0, 0.5, 1.5, 0.85, 0.6, 0.6, 2.0,
@@ -69,7 +69,8 @@ constexpr double kCeilingDb = -2.4;
 // The last second of the final chord's tail fades to silence so the file
 // ends on a clean zero.
 constexpr double kFadeSeconds = 1.0;
-// The master high-pass: below the kick's lowest note (47 Hz).
+// The master high-pass, two Butterworth stages (24 dB per octave, -6 dB at
+// 30 Hz): below the kick's lowest note (47 Hz) and the lowest bass (41 Hz).
 constexpr double kMasterHighPassHz = 30.0;
 // Gain on the master's side signal (L - R): the kick and bass sit in the
 // middle and would otherwise leave the band's stereo image narrow.
