@@ -10,7 +10,9 @@
 namespace music {
 
 // The parts the renderer plays, one instrument each.
-enum class Part : std::uint8_t { kick, snare, clap, hat, open_hat, crash, riser, bass, pad, arp, lead, lead2 };
+enum class Part : std::uint8_t {
+    kick, snare, clap, hat, open_hat, crash, riser, bass, pad, arp, lead, lead2
+};
 constexpr int kPartCount = 12;
 
 struct Event {
