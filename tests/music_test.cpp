@@ -154,20 +154,21 @@ TEST(MusicRender, LateKickStartsOnItsExactSample)
 
 // Each 8-second section of a stereo track as a mono signal with zero mean
 // and unit energy, so the dot product of two is their correlation.
-std::vector<std::vector<double>> normalised_sections(const std::vector<float>& pcm)
+std::vector<std::vector<float>> normalised_sections(const std::vector<float>& pcm)
 {
     const std::size_t len = 8 * kRate;
-    std::vector<std::vector<double>> out(pcm.size() / (2 * len), std::vector<double>(len));
+    std::vector<std::vector<float>> out(pcm.size() / (2 * len), std::vector<float>(len));
     for (std::size_t s = 0; s < out.size(); ++s) {
+        const float* x = &pcm[2 * s * len];
         double mean = 0.0, energy = 0.0;
         for (std::size_t i = 0; i < len; ++i)
-            mean += out[s][i] = double(pcm[2 * (s * len + i)]) + pcm[2 * (s * len + i) + 1];
-        for (double& v : out[s]) {
-            v -= mean / double(len);
-            energy += v * v;
-        }
-        for (double& v : out[s])
-            v /= energy > 0.0 ? std::sqrt(energy) : 1.0;
+            mean += double(x[2 * i]) + x[2 * i + 1];
+        mean /= double(len);
+        for (std::size_t i = 0; i < len; ++i)
+            energy += (double(x[2 * i]) + x[2 * i + 1] - mean) * (double(x[2 * i]) + x[2 * i + 1] - mean);
+        const double k = energy > 0.0 ? 1.0 / std::sqrt(energy) : 0.0;
+        for (std::size_t i = 0; i < len; ++i)
+            out[s][i] = float((double(x[2 * i]) + x[2 * i + 1] - mean) * k);
     }
     return out;
 }
@@ -195,7 +196,7 @@ TEST(MusicRender, WholeTrackDevelopsAndIsMastered)
         for (std::size_t j = i + 1; j < sec.size(); ++j) {
             double dot = 0.0;
             for (std::size_t k = 0; k < sec[i].size(); ++k)
-                dot += sec[i][k] * sec[j][k];
+                dot += double(sec[i][k]) * sec[j][k];
             if (dot > 0.95)
                 ++twins[i], ++twins[j];
         }
