@@ -1,7 +1,10 @@
 // The show's music: the grid the notes sit on, repeatable rendering, the
-// limiter's ceiling, and the encoded track as the show's player delivers it.
+// whole rendered track's form and mastering, the limiter's ceiling, and the
+// encoded track as the show's player delivers it.
 #include "encoder.h"
 #include "effects.h"
+#include "loudness.h"
+#include "overlay/scroller.h"
 #include "render.h"
 #include "sequencer.h"
 #include "song.h"
@@ -63,19 +66,21 @@ TEST(MusicSchedule, EveryEventStartsOnItsGridStepToTheSample)
                                [](const Event& a, const Event& b) { return a.sample < b.sample; }));
 }
 
-TEST(MusicSchedule, ClimaxKicksOnEveryBeatWithNoDrift)
+TEST(MusicSchedule, KicksOnEveryBeatWithNoDrift)
 {
-    // 160 s to 224 s is beats 320 to 447; a grid built by adding rounded step
-    // lengths would have wandered off by then.
+    // The climax (160-224 s, beats 320-447) and the last approach (504-512 s,
+    // beats 1008-1023); a grid built by adding rounded step lengths would have
+    // wandered off by then.
     const auto kicks = samples_of(Part::kick);
-    for (std::int64_t beat = 320; beat < 448; ++beat)
-        EXPECT_EQ(kicks.count(beat * 24000), 1u) << "beat " << beat;
+    for (const std::int64_t first : {320, 1008})
+        for (std::int64_t beat = first; beat < first + (first == 320 ? 128 : 16); ++beat)
+            EXPECT_EQ(kicks.count(beat * 24000), 1u) << "beat " << beat;
     // Fills put an extra kick on an eighth note, never off that grid.
     for (const std::int64_t k : kicks)
         EXPECT_EQ(k % 12000, 0) << "kick off the eighth-note grid at sample " << k;
 }
 
-TEST(MusicSchedule, FormFollowsThePictureSlots)
+TEST(MusicSchedule, FormFollowsThePicturesAndTheScrollText)
 {
     EXPECT_FALSE(any_event_of(Part::kick, 0, 16)) << "the intro is quiet";
     EXPECT_EQ(*samples_of(Part::kick).begin(), 16 * kRate) << "the beat enters at 16 s";
@@ -85,20 +90,24 @@ TEST(MusicSchedule, FormFollowsThePictureSlots)
     EXPECT_FALSE(any_event_of(Part::kick, 144, 152)) << "second flicker slot is a break";
     EXPECT_TRUE(any_event_of(Part::snare, 52, 56)) << "a roll leads out of the break";
     EXPECT_EQ(samples_of(Part::crash).count(160 * kRate), 1u) << "the climax starts at 160 s";
-    EXPECT_TRUE(any_event_of(Part::kick, 232, 233)) << "a last hit opens the ending";
-    EXPECT_FALSE(any_event_of(Part::kick, 241, 250)) << "then the band stops";
-    EXPECT_FALSE(any_event_of(Part::pad, 244, 250)) << "and the last chord rings out";
+    // The show's timeline runs at two beats a second.
+    const auto gone = std::int64_t(scroller_end_beat(st, 800) / 2 * kRate);
+    const std::int64_t hit = *samples_of(Part::kick).rbegin();
+    EXPECT_GT(hit, gone) << "music until the last glyph has left the screen";
+    EXPECT_LT(hit, gone + 2 * kRate) << "and the final chord right after it";
+    EXPECT_EQ(samples_of(Part::crash).count(hit), 1u);
+    EXPECT_LE(music::kSongSamples - hit, 8 * kRate) << "a tail, not a second ending";
+    for (const Event& e : song_events())
+        EXPECT_LE(e.sample, hit) << "nothing starts after the final chord";
 }
 
 TEST(MusicSchedule, NoteNames)
 {
     EXPECT_EQ(music::parse_note("A4", 2), 69);
-    EXPECT_EQ(music::parse_note("C5", 2), 72);
     EXPECT_EQ(music::parse_note("G#4", 3), 68);
     EXPECT_EQ(music::parse_note("B3", 2), 59);
-    EXPECT_EQ(music::parse_note("H4", 2), -1);
-    EXPECT_EQ(music::parse_note("C", 1), -1);
-    EXPECT_EQ(music::parse_note("C#", 2), -1);
+    for (const char* bad : {"H4", "C", "C#"})
+        EXPECT_EQ(music::parse_note(bad, int(std::strlen(bad))), -1) << bad;
 }
 
 std::vector<float> render_seconds(double from_s, double seconds, std::uint32_t parts = music::kAllParts)
@@ -130,9 +139,9 @@ TEST(MusicRender, ShortRendersAreBitIdentical)
 
 TEST(MusicRender, LateKickStartsOnItsExactSample)
 {
-    // The kick alone around beat 440 (220 s): silence right up to the sample
+    // The kick alone around beat 1020 (510 s): silence right up to the sample
     // of the beat, sound on it. The limiter's delay must be taken out exactly.
-    const auto pcm = render_seconds(219.9, 0.2, music::part_bit(Part::kick));
+    const auto pcm = render_seconds(509.9, 0.2, music::part_bit(Part::kick));
     const std::size_t onset = std::size_t(0.1 * kRate);
     for (std::size_t i = 0; i < onset; ++i)
         ASSERT_EQ(pcm[2 * i], 0.0f) << "frame " << i;
@@ -143,34 +152,77 @@ TEST(MusicRender, LateKickStartsOnItsExactSample)
     EXPECT_GT(loudest, 0.1f);
 }
 
-TEST(MusicRender, SectionsDifferInLoudness)
+// Each 8-second section of a stereo track as a mono signal with zero mean
+// and unit energy, so the dot product of two is their correlation.
+std::vector<std::vector<float>> normalised_sections(const std::vector<float>& pcm)
 {
-    const double intro = rms(render_seconds(4, 4));
-    const double build = rms(render_seconds(18, 4));
-    const double brk = rms(render_seconds(49, 3));
-    const double climax = rms(render_seconds(164, 4));
-    EXPECT_LT(intro * 2.0, climax);
-    EXPECT_LT(intro, build);
-    EXPECT_LT(brk, climax);
-    EXPECT_LT(build, climax);
+    const std::size_t len = 8 * kRate;
+    std::vector<std::vector<float>> out(pcm.size() / (2 * len), std::vector<float>(len));
+    for (std::size_t s = 0; s < out.size(); ++s) {
+        const float* x = &pcm[2 * s * len];
+        double mean = 0.0, energy = 0.0;
+        for (std::size_t i = 0; i < len; ++i)
+            mean += double(x[2 * i]) + x[2 * i + 1];
+        mean /= double(len);
+        for (std::size_t i = 0; i < len; ++i)
+            energy += (double(x[2 * i]) + x[2 * i + 1] - mean) * (double(x[2 * i]) + x[2 * i + 1] - mean);
+        const double k = energy > 0.0 ? 1.0 / std::sqrt(energy) : 0.0;
+        for (std::size_t i = 0; i < len; ++i)
+            out[s][i] = float((double(x[2 * i]) + x[2 * i + 1] - mean) * k);
+    }
+    return out;
 }
 
-TEST(MusicLimiter, NoSampleAboveTheCeiling)
+// Mean short-term loudness over song seconds [from, to).
+double short_term_mean(const music::Loudness& l, int from, int to)
 {
-    const double ceiling = 0.5;
-    music::Limiter lim(ceiling);
-    music::Noise noise(7);
-    std::vector<double> in, out;
-    for (int i = 0; i < 48000; ++i) {
-        // Bursts far over the ceiling with quiet gaps and single spikes.
-        double x = noise.next() * ((i / 3000) % 2 ? 3.0 : 0.1);
-        if (i % 7919 == 0)
-            x = 4.0;
-        in.push_back(x);
-        const music::Stereo o = lim.process({x, -x});
-        out.push_back(o.l);
-        ASSERT_LE(std::fabs(o.l), ceiling * (1.0 + 1e-9)) << "sample " << i;
+    double sum = 0.0;
+    int n = 0;
+    for (int ms = from * 1000 + 3000; ms <= to * 1000; ms += 100, ++n)
+        sum += l.short_term_lufs[std::size_t(ms / 100 - 30)];
+    return sum / n;
+}
+
+TEST(MusicRender, WholeTrackDevelopsAndIsMastered)
+{
+    // The whole song, rendered once as the tool renders it for encoding.
+    const auto pcm = render_seconds(0, double(music::kSongSamples) / kRate);
+    const std::size_t frames = pcm.size() / 2;
+
+    // No 8-second stretch is played again nearly verbatim more than once.
+    const auto sec = normalised_sections(pcm);
+    std::vector<int> twins(sec.size(), 0);
+    for (std::size_t i = 0; i < sec.size(); ++i)
+        for (std::size_t j = i + 1; j < sec.size(); ++j) {
+            double dot = 0.0;
+            for (std::size_t k = 0; k < sec[i].size(); ++k)
+                dot += double(sec[i][k]) * sec[j][k];
+            if (dot > 0.95)
+                ++twins[i], ++twins[j];
+        }
+    for (std::size_t i = 0; i < sec.size(); ++i)
+        EXPECT_LE(twins[i], 1) << "the section at " << i * 8 << " s is heard three times or more";
+
+    const music::Loudness l = music::measure_loudness(pcm);
+    EXPECT_NEAR(l.integrated_lufs, -14.0, 1.0);
+    // The climax stands out from the first groove (the logo, 32-48 s).
+    EXPECT_GE(short_term_mean(l, 160, 224) - short_term_mean(l, 32, 48), 3.0);
+
+    // Master bus: no offset, and a main part neither mono nor hollow.
+    double sum[2] = {}, lr = 0.0, ll = 0.0, rr = 0.0;
+    for (std::size_t i = 0; i < frames; ++i) {
+        const double x = pcm[2 * i], y = pcm[2 * i + 1];
+        sum[0] += x;
+        sum[1] += y;
+        if (i >= std::size_t(16 * kRate) && i < std::size_t(224 * kRate))
+            lr += x * y, ll += x * x, rr += y * y;
     }
+    EXPECT_LT(std::max(std::fabs(sum[0]), std::fabs(sum[1])) / double(frames), 1e-3) << "DC offset";
+    EXPECT_GT(lr / std::sqrt(ll * rr), 0.5) << "stereo correlation of the main part";
+    EXPECT_LT(lr / std::sqrt(ll * rr), 0.85) << "stereo correlation of the main part";
+
+    // The final chord rings out to silence within the file.
+    EXPECT_LT(rms({pcm.end() - 2 * kRate / 2, pcm.end()}), 1e-3);
 }
 
 // The limiter written the obvious way: for every output sample, the minimum
@@ -203,10 +255,10 @@ std::vector<double> reference_limit(const std::vector<double>& x, double ceiling
     return out;
 }
 
-TEST(MusicLimiter, MatchesTheStraightforwardVersion)
+TEST(MusicLimiter, HoldsTheCeilingAndMatchesTheStraightforwardVersion)
 {
     // Loud bursts, isolated spikes and quiet stretches, so the queue, the
-    // release and the moving average are all exercised.
+    // release, the moving average and the latency are all exercised.
     music::Noise noise(5);
     std::vector<double> x;
     for (int i = 0; i < 30000; ++i) {
@@ -215,20 +267,10 @@ TEST(MusicLimiter, MatchesTheStraightforwardVersion)
     }
     const auto expected = reference_limit(x, 0.7);
     music::Limiter lim(0.7);
-    for (std::size_t i = 0; i < x.size(); ++i)
-        ASSERT_NEAR(lim.process({x[i], 0.0}).l, expected[i], 1e-9) << "sample " << i;
-}
-
-TEST(MusicLimiter, QuietInputPassesUntouchedAfterTheStatedLatency)
-{
-    music::Limiter lim(0.5);
-    music::Noise noise(11);
-    std::vector<double> in;
-    for (std::int64_t i = 0; i < 4800; ++i) {
-        in.push_back(0.49 * noise.next());
-        const music::Stereo o = lim.process({in.back(), 0.0});
-        const std::int64_t src = i - music::Limiter::kLatency;
-        ASSERT_EQ(o.l, src >= 0 ? in[std::size_t(src)] : 0.0) << "sample " << i;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double y = lim.process({x[i], 0.0}).l;
+        ASSERT_NEAR(y, expected[i], 1e-9) << "sample " << i;
+        ASSERT_LE(std::fabs(y), 0.7 * (1.0 + 1e-9)) << "sample " << i << " above the ceiling";
     }
 }
 
@@ -339,28 +381,32 @@ TEST(MusicPlayback, EncoderDelayThroughSdlMixerIsWhatWeCompensate)
     EXPECT_LT(out[2 * peak + 1], -10000);
 }
 
-// MPEG audio frame header of the first frame, after any ID3v2 tag.
-std::uint32_t first_frame_header(const std::vector<std::uint8_t>& f)
+TEST(MusicPlayback, CommittedTrackIsMpeg1Layer3At48kHzStereoAndLongEnough)
 {
+    const auto f = read_bytes(QUORVEX_SOURCE_DIR "/d/termite.mp3");
     std::size_t at = 0;
     if (f.size() > 10 && f[0] == 'I' && f[1] == 'D' && f[2] == '3')
         at = 10 + ((f[6] & 0x7fu) << 21 | (f[7] & 0x7fu) << 14 | (f[8] & 0x7fu) << 7 | (f[9] & 0x7fu));
-    if (at + 4 > f.size())
-        return 0;
-    return std::uint32_t(f[at]) << 24 | std::uint32_t(f[at + 1]) << 16 | std::uint32_t(f[at + 2]) << 8 | f[at + 3];
-}
-
-TEST(MusicPlayback, CommittedTrackIsMpeg1Layer3At48kHzStereo)
-{
-    const auto file = read_bytes(QUORVEX_SOURCE_DIR "/d/termite.mp3");
-    ASSERT_GT(file.size(), 4'000'000u) << "about four minutes at 192 kbps";
-    const std::uint32_t h = first_frame_header(file);
-    EXPECT_EQ(h >> 21, 0x7ffu) << "frame sync";
-    EXPECT_EQ((h >> 19) & 3u, 3u) << "MPEG-1";
-    EXPECT_EQ((h >> 17) & 3u, 1u) << "Layer III";
-    EXPECT_EQ((h >> 10) & 3u, 1u) << "48 kHz";
-    EXPECT_NE((h >> 6) & 3u, 3u) << "not mono";
-    EXPECT_GE((h >> 12) & 15u, 11u) << "192 kbps or more";
+    // Walk every frame: each decodes to 1,152 samples.
+    static constexpr int kKbps[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
+    std::int64_t samples = 0;
+    while (at + 4 <= f.size()) {
+        const std::uint32_t h = std::uint32_t(f[at]) << 24 | std::uint32_t(f[at + 1]) << 16 |
+                                std::uint32_t(f[at + 2]) << 8 | f[at + 3];
+        ASSERT_EQ(h >> 21, 0x7ffu) << "frame sync at byte " << at;
+        ASSERT_EQ((h >> 19) & 3u, 3u) << "MPEG-1";
+        ASSERT_EQ((h >> 17) & 3u, 1u) << "Layer III";
+        ASSERT_EQ((h >> 10) & 3u, 1u) << "48 kHz";
+        ASSERT_NE((h >> 6) & 3u, 3u) << "not mono";
+        const int kbps = kKbps[(h >> 12) & 15u];
+        ASSERT_GE(kbps, 192);
+        at += std::size_t(144 * 1000 * kbps / 48000) + ((h >> 9) & 1u);
+        samples += 1152;
+    }
+    // The player starts song time 0 where the stream starts (the cut made
+    // for its delay), so the decoded length is the song time covered.
+    EXPECT_GE(double(samples) / kRate, scroller_end_beat(st, 800) / 2 + 1.0)
+        << "the music lasts until the scroll text has gone, and its final chord after it";
 }
 
 TEST(MusicPlayback, CommittedTrackPlaysItsFirstKickOnTheBeat)

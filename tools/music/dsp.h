@@ -196,6 +196,47 @@ inline double soft_clip(double x)
     return x * (27.0 + x2) / (27.0 + 9.0 * x2);
 }
 
+// Removes a constant offset: a zero at DC and a pole just inside it
+// (corner about 3.5 Hz), so nothing audible is touched.
+class DcBlocker {
+public:
+    double run(double x)
+    {
+        y_ = x - x1_ + 0.99955 * y_;
+        x1_ = x;
+        return y_;
+    }
+
+private:
+    double x1_ = 0.0, y_ = 0.0;
+};
+
+// Second-order Butterworth high-pass (bilinear transform), for rumble below
+// the kick's lowest note that only eats a loudspeaker's headroom.
+class HighPass {
+public:
+    explicit HighPass(double hz)
+    {
+        const double k = std::tan(kPi * hz / kSampleRate);
+        const double norm = 1.0 / (1.0 + std::sqrt(2.0) * k + k * k);
+        b0_ = norm;
+        a1_ = 2.0 * (k * k - 1.0) * norm;
+        a2_ = (1.0 - std::sqrt(2.0) * k + k * k) * norm;
+    }
+    double run(double x)
+    {
+        // Transposed direct form II; b1 = -2 b0 and b2 = b0.
+        const double y = b0_ * x + z1_;
+        z1_ = -2.0 * b0_ * x - a1_ * y + z2_;
+        z2_ = b0_ * x - a2_ * y;
+        return y;
+    }
+
+private:
+    double b0_, a1_, a2_;
+    double z1_ = 0.0, z2_ = 0.0;
+};
+
 // Exponential decay multiplier per sample for a time constant in seconds.
 inline double decay_coeff(double seconds) { return std::exp(-1.0 / (seconds * kSampleRate)); }
 

@@ -45,10 +45,16 @@ Loudness measure_loudness(const std::vector<float>& pcm)
             step_energy[i / kStep] += y * y;
         }
     }
-    std::vector<double> blocks;
+    std::vector<double> blocks, short_term;
     for (std::size_t i = 3; i < step_energy.size(); ++i)
         blocks.push_back((step_energy[i] + step_energy[i - 1] + step_energy[i - 2] + step_energy[i - 3]) /
                          (4.0 * kStep));
+    double window = 0.0;  // energy of the last 30 steps
+    for (std::size_t i = 0; i < step_energy.size(); ++i) {
+        window += step_energy[i] - (i >= 30 ? step_energy[i - 30] : 0.0);
+        if (i >= 29)
+            short_term.push_back(window > 0.0 ? to_lufs(window / (30.0 * kStep)) : -200.0);
+    }
     const auto gated_mean = [&](double gate_lufs) {
         double sum = 0.0;
         std::size_t n = 0;
@@ -61,7 +67,7 @@ Loudness measure_loudness(const std::vector<float>& pcm)
     };
     const double ungated = gated_mean(-70.0);
     const double integrated = ungated > 0.0 ? to_lufs(gated_mean(to_lufs(ungated) - 10.0)) : -100.0;
-    return {integrated, peak > 0.0 ? 20.0 * std::log10(peak) : -200.0};
+    return {integrated, peak > 0.0 ? 20.0 * std::log10(peak) : -200.0, short_term};
 }
 
 }  // namespace music

@@ -10,6 +10,9 @@ namespace music {
 struct Loudness {
     double integrated_lufs;
     double sample_peak_db;  // dBFS of the largest sample
+    // Short-term loudness (3-s window) every 100 ms: element i covers the
+    // window that ends at (i + 30) * 100 ms.
+    std::vector<double> short_term_lufs;
 };
 
 // pcm: interleaved stereo at 48 kHz.

@@ -83,7 +83,8 @@ int main(int argc, char** argv)
         return write_mp3(argv[1]);
     if (argc >= 3 && argc <= 5 && std::string(argv[1]) == "--wav") {
         const double from = argc > 3 ? std::atof(argv[3]) : 0.0;
-        const double seconds = argc > 4 ? std::atof(argv[4]) : 250.0 - from;
+        const double seconds =
+            argc > 4 ? std::atof(argv[4]) : double(music::kSongSamples) / music::kSampleRate - from;
         return write_wav(argv[2], from, seconds);
     }
     return usage();

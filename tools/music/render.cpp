@@ -86,6 +86,7 @@ class Band {
 public:
     Band(const Song& song, std::uint32_t parts)
         : song_(song), parts_(parts), bass_(kBass, 3), pad_(kPad, 12), arp_(kArp, 6), lead_(kLead, 8),
+          lead2_(kLead2, 6),
           delay_(3 * static_cast<std::size_t>(kSamplesPerStep), kDelayFeedback), reverb_(kReverbDecay)
     {
         for (int i = 0; i < kPartCount; ++i) {
@@ -95,6 +96,8 @@ public:
         pad_level_.set_hz(8.0);
         arp_level_.set_hz(8.0);
         lead_level_.set_hz(8.0);
+        lead2_level_.set_hz(8.0);
+        band_level_.set_hz(8.0);
     }
 
     void play(const Event& e);
@@ -112,15 +115,16 @@ private:
     MetalVoice hat_, open_hat_;
     Pair<MetalVoice> crash_;
     RiserVoice riser_;
-    SynthPart bass_, pad_, arp_, lead_;
+    SynthPart bass_, pad_, arp_, lead_, lead2_;
     Ducker duck_;
     PingPongDelay delay_;
     Reverb reverb_;
     double gain_[kPartCount] = {};
     Stereo pan_[kPartCount];  // equal-power left and right gains
     // Section levels glide (8 Hz smoothing, about 20 ms) instead of jumping.
-    OnePole pad_level_, arp_level_, lead_level_;
-    double pad_target_ = 0.0, arp_target_ = 0.0, lead_target_ = 0.0;
+    OnePole pad_level_, arp_level_, lead_level_, lead2_level_, band_level_;
+    double pad_target_ = 0.0, arp_target_ = 0.0, lead_target_ = 0.0, lead2_target_ = 0.0,
+           band_target_ = 0.0;
 };
 
 void Band::play(const Event& e)
@@ -146,6 +150,7 @@ void Band::play(const Event& e)
     case Part::pad: pad_.play(e.note, v, e.length); break;
     case Part::arp: arp_.play(e.note, v, e.length); break;
     case Part::lead: lead_.play(e.note, v, e.length); break;
+    case Part::lead2: lead2_.play(e.note, v, e.length); break;
     }
 }
 
@@ -159,9 +164,12 @@ void Band::control(std::int64_t t)
     pad_.control(c.pad_cutoff, lfo(kPad));
     arp_.control(c.arp_cutoff, lfo(kArp));
     lead_.control(kLead.cutoff_hz, lfo(kLead));
+    lead2_.control(kLead2.cutoff_hz, lfo(kLead2));
     pad_target_ = c.pad_gain;
     arp_target_ = c.arp_gain;
     lead_target_ = c.lead_gain;
+    lead2_target_ = c.lead2_gain;
+    band_target_ = c.band_gain;
 }
 
 Stereo Band::next(std::int64_t t)
@@ -206,11 +214,15 @@ Stereo Band::next(std::int64_t t)
     const Stereo lead = lead_.next();
     const double ll = lead_level_.low(lead_target_);
     add(Part::lead, {lead.l * ll, lead.r * ll});
+    const Stereo lead2 = lead2_.next();
+    const double l2 = lead2_level_.low(lead2_target_);
+    mono(Part::lead2, 0.5 * (lead2.l + lead2.r) * l2);
 
     const Stereo e = delay_.process(echo);
     const Stereo r = reverb_.process(rev);
     const double ed = duck_.gain(kDelayReturnDuck);
-    return {dry.l + e.l * ed + r.l, dry.r + e.r * ed + r.r};
+    const double band = band_level_.low(band_target_);
+    return {(dry.l + e.l * ed + r.l) * band, (dry.r + e.r * ed + r.r) * band};
 }
 
 // Gain of the closing fade at song time t: 1 until the last kFadeSeconds,
@@ -235,6 +247,9 @@ std::vector<float> render(const Song& song, const std::vector<Event>& events, st
     const FlushDenormals flush;
     Band band(song, parts);
     Limiter limiter(db_to_gain(kCeilingDb));
+    DcBlocker dc_l, dc_r;
+    HighPass hp_l[2] = {HighPass(kMasterHighPassHz), HighPass(kMasterHighPassHz)};
+    HighPass hp_r[2] = {HighPass(kMasterHighPassHz), HighPass(kMasterHighPassHz)};
     const double master = db_to_gain(kMasterGainDb);
 
     auto ev = std::lower_bound(events.begin(), events.end(), start,
@@ -248,7 +263,10 @@ std::vector<float> render(const Song& song, const std::vector<Event>& events, st
             band.play(*ev);
         Stereo s = band.next(t);
         const double g = master * fade_at(t);
-        const Stereo o = limiter.process({s.l * g, s.r * g});
+        const double l = hp_l[1].run(hp_l[0].run(dc_l.run(s.l)));
+        const double r = hp_r[1].run(hp_r[0].run(dc_r.run(s.r)));
+        const double mid = 0.5 * (l + r), side = 0.5 * kSideGain * (l - r);
+        const Stereo o = limiter.process({(mid + side) * g, (mid - side) * g});
         const std::int64_t i = t - start - Limiter::kLatency;
         if (i >= 0) {
             out[static_cast<std::size_t>(2 * i)] = static_cast<float>(o.l);

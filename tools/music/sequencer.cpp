@@ -107,8 +107,19 @@ void emit_bar(const Song& song, const Section& sec, int bar, std::int64_t bar_st
     emit_drum_row(drums.hat, bar_step, Part::hat, out);
     emit_drum_row(drums.open_hat, bar_step, Part::open_hat, out);
 
-    const Chord& chord = song.chords[song.progressions[sec.progression][bar]];
-    if (sec.pad_db > -90.0f) {
+    // The section's key: the chord as written, moved by its transposition.
+    Chord chord = song.chords[song.progressions[sec.progression][bar]];
+    chord.bass_root = static_cast<std::int8_t>(chord.bass_root + sec.transpose);
+    for (std::int8_t& tone : chord.tones)
+        tone = static_cast<std::int8_t>(tone + sec.transpose);
+    // A chord that stays for the next bar is held, not struck again.
+    const bool held = bar > 0 && song.progressions[sec.progression][bar] ==
+                                     song.progressions[sec.progression][bar - 1];
+    if (sec.pad_db > -90.0f && held) {
+        for (Event& e : out)
+            if (e.part == Part::pad && e.sample + e.length == step_sample(bar_step))
+                e.length += step_sample(kStepsPerBar);
+    } else if (sec.pad_db > -90.0f) {
         for (const std::int8_t tone : chord.tones)
             out.push_back({bar_step, step_sample(bar_step), step_sample(kStepsPerBar), Part::pad,
                            tone, 1.0f});
@@ -136,11 +147,15 @@ void emit_bar(const Song& song, const Section& sec, int bar, std::int64_t bar_st
     }
 }
 
-void emit_lead(const Song& song, const Section& sec, std::int64_t first_step, std::vector<Event>& out)
+void emit_lead(const Song& song, const Section& sec, int phrase, Part part, std::int64_t first_step,
+               std::vector<Event>& out)
 {
     const std::size_t first = out.size();
-    emit_line(song.lead_phrases[sec.lead], first_step, Part::lead, 1.0f,
-              [](std::string_view t) { return parse_note(t.data(), static_cast<int>(t.size())); },
+    emit_line(song.lead_phrases[phrase], first_step, part, 1.0f,
+              [&](std::string_view t) {
+                  const int n = parse_note(t.data(), static_cast<int>(t.size()));
+                  return n < 0 ? -1 : n + sec.transpose;
+              },
               out);
     // A phrase stops where the section stops playing.
     const std::int64_t end = step_sample(first_step + sec.bars * kStepsPerBar);
@@ -150,7 +165,7 @@ void emit_lead(const Song& song, const Section& sec, std::int64_t first_step, st
     const std::size_t last = out.size();
     for (std::size_t i = first; i < last; ++i) {
         out[i].length = std::min(out[i].length, end - out[i].sample);
-        if (sec.lead_octave) {
+        if (sec.lead_octave && part == Part::lead) {
             Event up = out[i];
             up.note = static_cast<std::int8_t>(up.note + 12);
             up.velocity = 0.45f;
@@ -166,9 +181,13 @@ void emit_section(const Song& song, int index, std::vector<Event>& out)
     for (int bar = 0; bar < sec.bars; ++bar)
         emit_bar(song, sec, bar, first_step + bar * kStepsPerBar, out);
     if (sec.lead >= 0)
-        emit_lead(song, sec, first_step, out);
-    if (sec.crash)
-        out.push_back({first_step, step_sample(first_step), 4 * kSamplesPerBeat, Part::crash, 0, 1.0f});
+        emit_lead(song, sec, sec.lead, Part::lead, first_step, out);
+    if (sec.lead2 >= 0)
+        emit_lead(song, sec, sec.lead2, Part::lead2, first_step, out);
+    if (sec.crash_bar >= 0) {
+        const std::int64_t s = first_step + sec.crash_bar * kStepsPerBar;
+        out.push_back({s, step_sample(s), 4 * kSamplesPerBeat, Part::crash, 0, 1.0f});
+    }
     if (sec.riser) {
         const std::int64_t s = first_step + kStepsPerSection / 2;
         out.push_back({s, step_sample(s), step_sample(kStepsPerSection / 2), Part::riser, 0, 1.0f});
@@ -216,7 +235,7 @@ Controls controls_at(const Song& song, std::int64_t sample)
     };
     const auto level = [](float db) { return db <= -90.0f ? 0.0 : db_to_gain(db); };
     return {glide(sec.pad_cutoff), glide(sec.arp_cutoff), level(sec.pad_db), level(sec.arp_db),
-            level(sec.lead_db)};
+            level(sec.lead_db), level(sec.lead2_db), level(sec.band_db)};
 }
 
 }  // namespace music

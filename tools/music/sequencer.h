@@ -10,8 +10,10 @@
 namespace music {
 
 // The parts the renderer plays, one instrument each.
-enum class Part : std::uint8_t { kick, snare, clap, hat, open_hat, crash, riser, bass, pad, arp, lead };
-constexpr int kPartCount = 11;
+enum class Part : std::uint8_t {
+    kick, snare, clap, hat, open_hat, crash, riser, bass, pad, arp, lead, lead2
+};
+constexpr int kPartCount = 12;
 
 struct Event {
     std::int64_t step;    // index on the 16th-note grid from the song's start
@@ -33,6 +35,8 @@ struct Controls {
     double pad_gain;    // linear
     double arp_gain;    // linear
     double lead_gain;   // linear
+    double lead2_gain;  // linear
+    double band_gain;   // linear, on the whole band
 };
 Controls controls_at(const Song& song, std::int64_t sample);
 

@@ -19,10 +19,11 @@ constexpr std::int64_t kSamplesPerSection = kStepsPerSection * kSamplesPerStep;
 // adding step lengths, so no error can build up over the song.
 constexpr std::int64_t step_sample(std::int64_t n) { return n * kSamplesPerStep; }
 
-// 31 sections take the arrangement to 248 s; the last two seconds let the
-// final chord and the reverb die away.
-constexpr int kSectionCount = 31;
-constexpr std::int64_t kSongSamples = 250 * std::int64_t(48000);
+// 65 sections take the arrangement to 520 s: the scroll text's last glyph
+// leaves the screen at 513.4 s, the final chord is struck at 514 s and rings
+// out over the last six seconds.
+constexpr int kSectionCount = 65;
+constexpr std::int64_t kSongSamples = 520 * std::int64_t(48000);
 
 // One chord of the harmony: the bass root and four pad tones (MIDI notes).
 struct Chord {
@@ -45,12 +46,14 @@ struct DrumBar {
 // Pattern indexes of -1 leave that part silent.
 struct Section {
     std::uint8_t progression;  // index into the progressions (four chords)
+    std::int8_t transpose;     // semitones added to every pitched note (the key)
     std::uint8_t drums[4];     // drum bar for each of the four bars
     std::int8_t bass;          // bass riff, repeated every bar
     std::int8_t arp;           // arpeggio pattern, repeated every bar
     std::int8_t lead;          // four-bar lead phrase
     bool lead_octave;          // lead doubled an octave up
-    bool crash;                // cymbal crash on the section's first beat
+    std::int8_t lead2;         // four-bar phrase of the second lead (a pluck)
+    std::int8_t crash_bar;     // bar (0-3) whose first beat has a cymbal crash, -1 none
     bool riser;                // noise sweep over the section's last two bars
     std::uint8_t bars;         // bars that play (1..4); the rest is silence
     float pad_cutoff[2];       // pad filter, Hz, swept from [0] to [1]
@@ -58,6 +61,8 @@ struct Section {
     float pad_db;              // pad level (dB; -99 mutes it)
     float arp_db;              // arpeggio level (dB)
     float lead_db;             // lead level (dB)
+    float lead2_db;            // second lead level (dB)
+    float band_db;             // the whole band's level (dB): the arrangement's dynamics
 };
 
 // Everything song.cpp defines, as pointers into its constant tables.
@@ -67,7 +72,7 @@ struct Song {
     const DrumBar* drum_bars;
     const char* const* bass_riffs;   // 16 tokens: degree from the root or '-'/'.'
     const char* const* arp_patterns; // 16 tokens: chord tone 0-3, 4-7 an octave up
-    const char* const* lead_phrases; // 64 tokens: note names such as "G#4"
+    const char* const* lead_phrases; // 64 tokens: note names such as "G#4" (both leads)
     const Section* sections;
     int section_count;
 };
