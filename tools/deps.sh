@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev
   libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev
-  libfreetype-dev libpng-dev libjpeg62-turbo-dev libmp3lame-dev
+  libfreetype-dev libfontconfig-dev libpng-dev libjpeg62-turbo-dev libmp3lame-dev
   fonts-dejavu-core fonts-league-spartan
   lame ffmpeg sox xvfb xauth xdotool x11-utils jq
 )

@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     }
     const std::string dir = std::string(argv[1]) + "/";
     try {
-        const Face face(kDisplayFacePath);
+        const Face face(find_display_face().c_str());
         write_png(dir + "fontsRustyTrans.png", to_rgba8(paint_font_atlas(face)));
         write_jpeg(dir + "marvo.jpg", to_rgb8(paint_valley()), kJpegQuality);
         write_jpeg(dir + "IMG_2473.JPG", to_rgb8(paint_still_life()), kJpegQuality);
