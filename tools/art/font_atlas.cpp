@@ -16,7 +16,9 @@ constexpr int kOversample = 4;
 constexpr float kCapHeight = 100.0f;  // pixels; the rest of the 124 is rim and descenders
 constexpr int kBaseline = 106;        // pixels below a rectangle's top
 constexpr int kMargin = 5;            // pixels kept clear inside each rectangle edge (rim, antialiasing, one spare)
-constexpr MetalStyle kFontMetal{3.0f, 6.0f, 38.0f, 2024};
+// Rust patches finer than a stroke: coarser ones cut a letter into two-tone
+// shapes that can redraw it (a Y whose rusted arm and stem read as a y).
+constexpr MetalStyle kFontMetal{3.0f, 6.0f, 20.0f, 2024};
 
 struct Extent {
     float left, right, above, below;  // ink around the origin, output pixels
