@@ -10,7 +10,7 @@ packages=(
   build-essential cmake pkg-config
   libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev
   libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev
-  libfreetype-dev libpng-dev libjpeg-dev libmp3lame-dev
+  libfreetype-dev libfontconfig-dev libpng-dev libjpeg-dev libmp3lame-dev
   fonts-dejavu-core fonts-league-spartan
   lame ffmpeg sox xvfb xauth xdotool x11-utils jq openbox imagemagick weston
 )
@@ -18,7 +18,7 @@ packages=(
 # Without apt: the same needs as pkg-config modules, commands and font families.
 pc_modules=(
   sdl SDL_image SDL_mixer gtest gmock benchmark libhwy
-  freetype2 libpng libjpeg lame
+  freetype2 fontconfig libpng libjpeg lame
 )
 commands=(
   c++ make cmake pkg-config

@@ -36,6 +36,10 @@ struct Canvas {
     void blend(int x, int y, Colour c) { at(x, y) = over(c, at(x, y)); }
 };
 
+// The canvas averaged down to w x h (no larger than it): each new pixel is
+// the area-weighted mean of the old pixels it covers.
+Canvas shrink(const Canvas& c, int w, int h);
+
 // 8-bit pixels, row after row, with `channels` bytes per pixel (3 = RGB, 4 = RGBA).
 struct Pixels {
     int w = 0, h = 0, channels = 0;

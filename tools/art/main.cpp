@@ -1,31 +1,52 @@
 // quorvex-art: paints every image the show loads from d/ and writes them into
-// the directory given on the command line. Everything follows from fixed
-// seeds, so two runs write the same pixels.
+// the directory given on the command line, with a manifest of the font and
+// libraries they were made with; given a second directory, it also paints the
+// application icons there. Everything follows from fixed seeds, so two runs
+// write the same pixels.
 #include "font_atlas.h"
 #include "image_write.h"
+#include "manifest.h"
 #include "posters.h"
 #include "scenes.h"
 #include "type.h"
 
 #include <cstdio>
 #include <exception>
+#include <fstream>
+#include <stdexcept>
 #include <string>
 
 namespace {
 
 constexpr int kJpegQuality = 92;  // high enough that film grain survives
+constexpr int kIconSizes[] = {48, 128, 256};
+
+void write_text(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    if (!out.flush()) throw std::runtime_error("cannot write " + path);
+}
+
+void paint_icons(const Face& face, const std::string& dir)
+{
+    const Canvas icon = paint_icon(face);
+    for (int size : kIconSizes)
+        write_png(dir + "quorvex-" + std::to_string(size) + ".png", to_rgba8(size == kIconSide ? icon : shrink(icon, size, size)));
+}
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIRECTORY\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s ART_DIRECTORY [ICON_DIRECTORY]\n", argv[0]);
         return 2;
     }
     const std::string dir = std::string(argv[1]) + "/";
     try {
-        const Face face(kDisplayFacePath);
+        const std::string font = find_display_face();
+        const Face face(font.c_str());
         write_png(dir + "fontsRustyTrans.png", to_rgba8(paint_font_atlas(face)));
         write_jpeg(dir + "marvo.jpg", to_rgb8(paint_valley()), kJpegQuality);
         write_jpeg(dir + "IMG_2473.JPG", to_rgb8(paint_still_life()), kJpegQuality);
@@ -36,6 +57,8 @@ int main(int argc, char** argv)
         write_png(dir + "ruosteQVXPNG.png", to_rgba8(paint_logo(face)));
         write_png(dir + "yellow.png", to_rgba8(paint_yellow_emblem(face)));
         write_png(dir + "blue.png", to_rgba8(paint_blue_emblem(face)));
+        write_text(dir + "art.manifest", art_manifest(font));
+        if (argc == 3) paint_icons(face, std::string(argv[2]) + "/");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quorvex-art: %s\n", e.what());
         return 1;

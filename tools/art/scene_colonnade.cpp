@@ -86,5 +86,5 @@ struct Colonnade {
 Canvas paint_colonnade()
 {
     const Colonnade scene{look_at(V3{-0.9f, 1.6f, -5.0f}, V3{0.6f, 2.6f, 30.0f}, 64.0f)};
-    return photograph(scene, Film{0.8f, 0.5f, 0.02f, 13}, 1);
+    return photograph(scene, Film{0.8f, 0.5f, 0.02f, 13});
 }

@@ -30,16 +30,31 @@ float ground(float x, float z)
     return crest + 10.0f * fbm2(x * 0.006f, z * 0.006f, 2, 0.5f, 157);
 }
 
+// Steps along the ray by a fraction of its height over the sand, never less
+// than a pixel's footprint allows, and once below the sand narrows the
+// crossing down by halving; a ray that runs out of steps near the horizon
+// still ends on the far sand, never in a hole of sky.
 float march_ground(V3 ro, V3 rd)
 {
-    float t = 1.0f;
-    for (int i = 0; i < 200 && t < 4000.0f; ++i) {
+    constexpr float kFar = 4000.0f, kHighestSand = 27.0f;
+    float t = 1.0f, last = t;
+    for (int i = 0; i < 300 && t < kFar; ++i) {
         const V3 p = ro + rd * t;
         const float gap = p.y - ground(p.x, p.z);
-        if (gap < 0.002f * t) return t;
-        t += 0.5f * gap;
+        if (gap < 0.0f) {
+            float lo = last, hi = t;
+            for (int k = 0; k < 8; ++k) {
+                const float mid = 0.5f * (lo + hi);
+                const V3 q = ro + rd * mid;
+                (q.y - ground(q.x, q.z) < 0.0f ? hi : lo) = mid;
+            }
+            return hi;
+        }
+        if (gap < 0.0005f * t) return t;
+        last = t;
+        t += std::max(0.45f * gap, 0.004f * t);
     }
-    return -1.0f;
+    return (ro + rd * t).y < kHighestSand ? t : -1.0f;
 }
 
 float sun_visibility(V3 p)
@@ -92,5 +107,5 @@ Canvas paint_dunes()
     const float x = 0.0f, z = 0.0f;
     const V3 eye{x, ground(x, z) + 22.0f, z};
     const Dunes scene{look_at(eye, eye + V3{-0.45f, -0.09f, 1.0f}, 58.0f)};
-    return photograph(scene, Film{0.7f, 0.45f, 0.02f, 17}, 1);
+    return photograph(scene, Film{0.7f, 0.45f, 0.02f, 17});
 }

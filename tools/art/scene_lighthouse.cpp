@@ -31,7 +31,9 @@ float rock(V3 p)
     const float blob = length(V3{q.x / 14.0f, q.y / 5.0f, q.z / 9.0f}) * 5.0f - 5.0f;
     // Only near the rock is its craggy surface worth the noise.
     if (blob > 3.0f) return blob;
-    return blob + (fbm3(q * 0.35f, 4, 0.5f, 71) - 0.5f) * 3.0f;
+    // The noise steepens the field, so the distance is scaled down to stay a
+    // safe step: a full step would pass through the crags and leave them torn.
+    return (blob + (fbm3(q * 0.35f, 4, 0.5f, 71) - 0.5f) * 3.0f) * 0.6f;
 }
 
 Nearest nearest(V3 p)
@@ -70,8 +72,10 @@ V3 surface(V3 p, V3 rd)
 V3 sea(V3 p, V3 rd, float t)
 {
     // Ripples fade with distance, as a pixel averages them away.
+    // The slope is taken over a pixel's footprint, so the far sea stays
+    // smooth instead of speckling with ripples too fine to see.
     const float amp = 0.18f / (1.0f + t * 0.02f);
-    const float e = 0.05f;
+    const float e = 0.05f + 0.004f * t;
     const auto h = [](float x, float z) { return fbm2(x * 0.45f, z * 1.2f, 5, 0.55f, 83); };
     const float h0 = h(p.x, p.z);
     V3 n = normalize(V3{(h0 - h(p.x + e, p.z)) * amp / e, 1.0f, (h0 - h(p.x, p.z + e)) * amp / e});
@@ -99,7 +103,7 @@ struct Lighthouse {
     {
         const V3 rd = primary_ray(cam, px, py);
         const float t_sea = rd.y < 0.0f ? -cam.eye.y / rd.y : 1e9f;
-        const float t_obj = march(distance, cam.eye, rd, 1.0f, std::min(t_sea, 250.0f), 120);
+        const float t_obj = march(distance, cam.eye, rd, 1.0f, std::min(t_sea, 250.0f), 200);
         V3 c;
         float t;
         if (t_obj > 0.0f) {
@@ -121,5 +125,5 @@ struct Lighthouse {
 Canvas paint_lighthouse()
 {
     const Lighthouse scene{look_at(V3{0.0f, 3.0f, 0.0f}, V3{4.0f, 9.0f, 60.0f}, 50.0f)};
-    return photograph(scene, Film{0.9f, 0.5f, 0.022f, 11}, 1);
+    return photograph(scene, Film{0.9f, 0.5f, 0.022f, 11});
 }

@@ -90,6 +90,12 @@ V3 mirrored(V3 p, V3 dir)
 struct StillLife {
     Camera cam;
 
+    float depth(float px, float py) const
+    {
+        const float t = march(distance, cam.eye, primary_ray(cam, px, py), 0.1f, 20.0f, 140);
+        return t < 0.0f ? 20.0f : t;
+    }
+
     V3 operator()(float px, float py) const
     {
         const V3 rd = primary_ray(cam, px, py);
@@ -109,5 +115,7 @@ struct StillLife {
 Canvas paint_still_life()
 {
     const StillLife scene{look_at(V3{0.35f, 1.55f, -3.9f}, V3{0.1f, 0.4f, 0.4f}, 50.0f)};
-    return photograph(scene, Film{0.75f, 0.45f, 0.02f, 5}, 2);
+    // Focused on the chrome ball; the wall and the near table go soft.
+    const float focus = length(kChromeAt - scene.cam.eye);
+    return photograph(scene, Film{0.75f, 0.45f, 0.02f, 5}, Focus{focus, 7.0f});
 }

@@ -106,5 +106,5 @@ Canvas paint_valley()
     const float x = 10.0f, z = -200.0f;
     const V3 eye{x, ground(x, z, 8) + 35.0f, z};
     const Valley scene{look_at(eye, V3{-20.0f, eye.y - 15.0f, z + 400.0f}, 62.0f)};
-    return photograph(scene, Film{0.85f, 0.35f, 0.018f, 3}, 1);
+    return photograph(scene, Film{0.85f, 0.35f, 0.018f, 3});
 }

@@ -2,6 +2,7 @@
 // several times their final size, where hinting only distorts the design.
 #include "type.h"
 
+#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 struct Face::Impl {
@@ -96,7 +98,48 @@ Ink compose(const std::vector<Bitmap>& glyphs, const std::vector<int>& pens, flo
     return ink;
 }
 
+constexpr const char* kDebianFacePath = "/usr/share/fonts/opentype/league-spartan/LeagueSpartan-Black.otf";
+
+bool is_file(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The file fontconfig holds for League Spartan at black weight, or "" when
+// its best match is another family or weight (it always offers something).
+std::string ask_fontconfig()
+{
+    if (!FcInit()) return "";
+    FcPattern* want = FcPatternCreate();
+    FcPatternAddString(want, FC_FAMILY, reinterpret_cast<const FcChar8*>("League Spartan"));
+    FcPatternAddInteger(want, FC_WEIGHT, FC_WEIGHT_BLACK);
+    FcConfigSubstitute(nullptr, want, FcMatchPattern);
+    FcDefaultSubstitute(want);
+    FcResult result = FcResultNoMatch;
+    FcPattern* got = FcFontMatch(nullptr, want, &result);
+    std::string path;
+    FcChar8 *family = nullptr, *file = nullptr;
+    int weight = 0;
+    if (got && FcPatternGetString(got, FC_FAMILY, 0, &family) == FcResultMatch &&
+        FcPatternGetInteger(got, FC_WEIGHT, 0, &weight) == FcResultMatch && weight == FC_WEIGHT_BLACK &&
+        std::string(reinterpret_cast<const char*>(family)) == "League Spartan" &&
+        FcPatternGetString(got, FC_FILE, 0, &file) == FcResultMatch)
+        path = reinterpret_cast<const char*>(file);
+    if (got) FcPatternDestroy(got);
+    FcPatternDestroy(want);
+    return path;
+}
+
 }  // namespace
+
+std::string find_display_face()
+{
+    const std::string found = ask_fontconfig();
+    if (!found.empty() && is_file(found)) return found;
+    if (is_file(kDebianFacePath)) return kDebianFacePath;
+    throw std::runtime_error("cannot find the font League Spartan Black (install the Debian package fonts-league-spartan)");
+}
 
 Face::Face(const char* path) : impl_(new Impl)
 {

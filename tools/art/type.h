@@ -1,14 +1,17 @@
-// The show's display face, opened with FreeType from a fixed path, and the
-// rasterising of its glyphs and lines of text into coverage fields.
+// The show's display face, found with fontconfig and opened with FreeType, and
+// the rasterising of its glyphs and lines of text into coverage fields.
 #pragma once
 
 #include "field.h"
 
+#include <string>
 #include <string_view>
 
-// League Spartan Black, from Debian's fonts-league-spartan: heavy geometric
-// capitals whose strokes are wide enough to carry a rust texture.
-constexpr const char* kDisplayFacePath = "/usr/share/fonts/opentype/league-spartan/LeagueSpartan-Black.otf";
+// The file of League Spartan Black (Debian's fonts-league-spartan): heavy
+// geometric capitals whose strokes are wide enough to carry a rust texture.
+// Asks fontconfig first and falls back to where Debian installs it; throws
+// std::runtime_error naming the package when neither has it.
+std::string find_display_face();
 
 // Coverage (0..1) of some rendered text, and where its pen started: the
 // origin lies at (origin_x, baseline_y) in the field's pixels.
