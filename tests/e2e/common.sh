@@ -10,9 +10,10 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Which SDL 1.2 the program loads: "compat" for sdl12-compat (SDL 1.2 over
 # SDL2, what newer distributions ship), "classic" for the original library.
-sdl_lib=$(ldd "$quorvex" | awk '$1 == "libSDL-1.2.so.0" {print $3}')
+# (Some callers pass a package or a script, which ldd cannot read.)
+sdl_lib=$( (ldd "$quorvex" 2>/dev/null || true) | awk '$1 == "libSDL-1.2.so.0" {print $3}')
 sdl_impl=classic
-grep -qa SDL12COMPAT_ "$sdl_lib" && sdl_impl=compat
+[ -n "$sdl_lib" ] && grep -qa SDL12COMPAT_ "$sdl_lib" && sdl_impl=compat
 
 # make_assets DIR: writes DIR/d with a font atlas, nine pictures and a short track.
 make_assets() {
