@@ -38,8 +38,12 @@ constexpr ImageLimits kFontLimits = {kAtlasMinWidth, kAtlasMinHeight, 4096, 4096
 
 // SDL 1.2 without a display quietly falls back to console drivers (or exits
 // inside one), so with no X display and no driver chosen we stop first.
+// Windows has its own display, always there.
 bool display_available()
 {
+#ifdef _WIN32
+    return true;
+#endif
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     const char* display = std::getenv("DISPLAY");
     return (driver != nullptr && *driver != '\0') || (display != nullptr && *display != '\0');
