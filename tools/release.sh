@@ -17,6 +17,12 @@ tools/release/packages.sh
 tools/release/sources.sh "$cache"
 linux_prefix=$(tools/release/deps-build.sh linux "$cache")
 windows_prefix=$(tools/release/deps-build.sh windows "$cache")
+# Highway installs its header-only contrib (the SIMD maths the stripe fill
+# uses) only together with contrib's libraries, which we do not need.
+for prefix in "$linux_prefix" "$windows_prefix"; do
+  mkdir -p "$prefix/include/hwy/contrib"
+  cp -r "$cache"/src/highway_*/hwy/contrib/math "$prefix/include/hwy/contrib/"
+done
 
 # build NAME PREFIX LIBS LINKFLAGS CMAKE_ARGS...: the program (and on Windows its
 # unit tests) against the static libraries in PREFIX, in build-release-NAME/.
@@ -25,7 +31,7 @@ build() {
   PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH= \
     cmake -S . -B "build-release-$name" -DCMAKE_BUILD_TYPE=Release -DQUORVEX_CORE_ONLY=ON \
       -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_STANDARD_LIBRARIES="$libs" \
-      -DCMAKE_EXE_LINKER_FLAGS="$link" -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST "$@" >/dev/null
+      -DCMAKE_EXE_LINKER_FLAGS="-L$prefix/lib $link" -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST "$@" >/dev/null
   cmake --build "build-release-$name" -j2 >/dev/null
 }
 

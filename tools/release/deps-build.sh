@@ -5,7 +5,7 @@
 set -euo pipefail
 target=$1 cache=$2
 here=$(cd "$(dirname "$0")" && pwd)
-key=$(cat "$here/pins.sh" "$here/deps-build.sh" "$here/mingw.cmake" | sha256sum | cut -c1-12)
+key=$(cat "$here/pins.sh" "$here/deps-build.sh" "$here/mingw.cmake" "$here"/patches/* | sha256sum | cut -c1-12)
 prefix=$cache/prefix-$target-$key
 if [ -f "$prefix/.done" ]; then echo "$prefix"; exit 0; fi
 src=$cache/src
@@ -28,11 +28,13 @@ esac
 export CFLAGS="-O2" CXXFLAGS="-O2" CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib"
 export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH=
 
-# configure NAME SRCDIR ARGS...: an autotools build out of the source tree.
+# autotools NAME SRCDIR ARGS...: an autotools build out of the source tree
+# (SRCDIR under the sources, or an absolute path).
 autotools() {
   local name=$1 dir=$2; shift 2
+  case $dir in /*) ;; *) dir=$src/$dir ;; esac
   mkdir -p "$work/$name"
-  (cd "$work/$name" && "$src/$dir/configure" "${host[@]}" --prefix="$prefix" --disable-shared --enable-static "$@" &&
+  (cd "$work/$name" && "$dir/configure" "${host[@]}" --prefix="$prefix" --disable-shared --enable-static "$@" &&
      make -j"$jobs" && make install) >>"$log" 2>&1 || { echo "release: $name failed to build, see $log" >&2; exit 1; }
 }
 
@@ -56,17 +58,22 @@ autotools libpng libpng1.6_1.6.39-2+deb12u5
 cmake_build libjpeg libjpeg-turbo_2.1.5-2 -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF
 # libmad's configure turns -O2 into -O plus -fforce-mem, which today's gcc rejects; -O3 passes through.
 autotools libmad libmad_0.15.1b-10.1 --enable-fpm=64bit CFLAGS="-O3"
+# SDL 1.2.15 declares one Xlib function without the const today's Xlib gives
+# it, which only its run-time X11 loading (our Linux build) trips over.
+sdl=$work/libsdl1.2-src
+cp -r "$src/libsdl1.2_1.2.15+dfsg2-8" "$sdl"
+patch -s -d "$sdl" -p1 < "$here/patches/libsdl1.2-xdata32-const.patch"
 if [ "$target" = linux ]; then
   # X11 and the sound servers are opened at run time, so the program starts
   # on any desktop that has them and needs none of them linked.
-  autotools sdl libsdl1.2_1.2.15+dfsg2-8 --disable-rpath --enable-x11-shared --enable-alsa-shared \
+  autotools sdl "$sdl" --disable-rpath --enable-x11-shared --enable-alsa-shared \
     --enable-pulseaudio-shared --disable-esd --disable-arts --disable-nas --disable-video-directfb \
     --disable-video-aalib --disable-video-caca --disable-video-ggi --disable-video-svga --disable-video-dga \
     --disable-video-x11-xv --disable-video-x11-xinerama --disable-video-x11-vm --disable-video-x11-xrandr \
     --disable-video-x11-dgamouse --disable-video-x11-xme --disable-sndio --disable-libcaca --disable-oss \
     --disable-video-fbcon --disable-joystick --disable-cdrom
 else
-  autotools sdl libsdl1.2_1.2.15+dfsg2-8 --disable-rpath --disable-joystick --disable-cdrom
+  autotools sdl "$sdl" --disable-rpath --disable-joystick --disable-cdrom
 fi
 autotools sdl-mixer sdl-mixer1.2_1.2.12-17 --with-sdl-prefix="$prefix" --disable-sdltest --disable-music-mod \
   --disable-music-mod-modplug --disable-music-midi --disable-music-ogg --disable-music-flac \

@@ -18,10 +18,10 @@ export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 pack_tar() { tar --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner -cf - "$@" | gzip -9n; }
 
 # The screenshot: the logo over the backdrop two minutes in, rendered offline
-# with the Debian build's capture tool.
+# with the Debian build's capture tool (the checks compare with its program too).
 tools/deps.sh
 cmake -S . -B build >/dev/null
-cmake --build build --target quorvex-capture -j2 >/dev/null
+cmake --build build --target quorvex quorvex-capture -j2 >/dev/null
 rm -rf "$stage/shot"
 build/quorvex-capture --from 120000 --to 120001 --fps 1 --frames "$stage/shot" >/dev/null
 shot=$stage/shot/frame-000000.png
