@@ -26,9 +26,11 @@ done
 
 # build NAME PREFIX LIBS LINKFLAGS CMAKE_ARGS...: the program (and on Windows its
 # unit tests) against the static libraries in PREFIX, in build-release-NAME/.
+# On Linux pkg-config looks in the prefix first, then at the system's zlib.
 build() {
-  local name=$1 prefix=$2 libs=$3 link=$4; shift 4
-  PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH= \
+  local name=$1 prefix=$2 libs=$3 link=$4 pc=$prefix/lib/pkgconfig; shift 4
+  [ "$name" = linux ] && pc=$pc:$(pkg-config --variable pc_path pkg-config)
+  PKG_CONFIG_LIBDIR=$pc PKG_CONFIG_PATH= \
     cmake -S . -B "build-release-$name" -DCMAKE_BUILD_TYPE=Release -DQUORVEX_CORE_ONLY=ON \
       -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_STANDARD_LIBRARIES="$libs" \
       -DCMAKE_EXE_LINKER_FLAGS="-L$prefix/lib $link" -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST "$@" >/dev/null
@@ -36,7 +38,10 @@ build() {
 }
 
 # Static link order: each library before the ones it calls.
-build linux "$linux_prefix" "-lSDL_mixer -lmad -lSDL -lpng16 -ljpeg -l:libz.a -ldl -lpthread -lm" \
+mkdir -p build-release-linux
+gcc -O2 -Wall -Wextra -c tools/release/glibc_compat.c -o build-release-linux/glibc_compat.o
+build linux "$linux_prefix" \
+  "$root/build-release-linux/glibc_compat.o -lSDL_mixer -lmad -lSDL -lpng16 -ljpeg -l:libz.a -ldl -lpthread -lm" \
   "-static-libgcc -static-libstdc++" -DBUILD_TESTING=OFF
 build windows "$windows_prefix" \
   "-lmingw32 -lSDLmain -lSDL_mixer -lmad -lSDL -lpng16 -ljpeg -lz -mwindows -luser32 -lgdi32 -lwinmm -ldxguid" \
