@@ -33,7 +33,7 @@ build() {
   PKG_CONFIG_LIBDIR=$pc PKG_CONFIG_PATH= \
     cmake -S . -B "build-release-$name" -DCMAKE_BUILD_TYPE=Release -DQUORVEX_CORE_ONLY=ON \
       -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_STANDARD_LIBRARIES="$libs" \
-      -DCMAKE_EXE_LINKER_FLAGS="-L$prefix/lib $link" -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST "$@" >/dev/null
+      -DCMAKE_EXE_LINKER_FLAGS="-L$prefix/lib $link" "$@" >/dev/null
   cmake --build "build-release-$name" -j2 >/dev/null
 }
 
@@ -45,7 +45,8 @@ build linux "$linux_prefix" \
   "-static-libgcc -static-libstdc++" -DBUILD_TESTING=OFF
 build windows "$windows_prefix" \
   "-lmingw32 -lSDLmain -lSDL_mixer -lmad -lSDL -lpng16 -ljpeg -lz -mwindows -luser32 -lgdi32 -lwinmm -ldxguid" \
-  "-static -static-libgcc -static-libstdc++" -DCMAKE_TOOLCHAIN_FILE="$root/tools/release/mingw.cmake"
+  "-static -static-libgcc -static-libstdc++" -DCMAKE_TOOLCHAIN_FILE="$root/tools/release/mingw.cmake" \
+  -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
 x86_64-w64-mingw32-strip "build-release-windows/quorvex.exe"
 strip "build-release-linux/quorvex"
 

@@ -19,9 +19,10 @@ fail() { echo "release check FAILED: $*" >&2; exit 1; }
 ok() { echo "release check: $*"; }
 log_lines_ok() { grep -Eqv '^ *[0-9]+ +[0-9]+\.[0-9]{2} +([0-9]+\.[0-9]{2}|inf)$' "$1" && return 1; [ "$(wc -l < "$1")" -ge 10 ]; }
 
-xvfb_pid="" chroot_dir="" mounted=()
+xvfb_pid="" chroot_dir="" mounted=() pid=""
 cleanup() {
   set +e
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
   [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
   for m in "${mounted[@]}"; do umount "$m" 2>/dev/null; done
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
@@ -69,10 +70,12 @@ fi
 rm -rf "$chroot_dir/opt/quorvex"
 mkdir -p "$chroot_dir/opt/quorvex" "$chroot_dir/tmp/.X11-unix"
 tar -xzf "$dist/quorvex-$version-linux-x86_64.tar.gz" -C "$chroot_dir/opt/quorvex" --strip-components=1
-in_chroot() { chroot "$chroot_dir" /usr/bin/env -i PATH=/usr/bin:/bin HOME=/tmp SDL_AUDIODRIVER=disk \
+# in_chroot ARGS...: runs ARGS in the chroot in place of the calling (sub)shell,
+# so that a signal to its process id reaches the program itself.
+in_chroot() { exec chroot "$chroot_dir" /usr/bin/env -i PATH=/usr/bin:/bin HOME=/tmp SDL_AUDIODRIVER=disk \
   SDL_DISKAUDIOFILE=/dev/null SDL_DISKAUDIODELAY=20 "$@"; }
 
-in_chroot /bin/sh -c 'cd /opt/quorvex && SDL_VIDEODRIVER=dummy exec ./quorvex > /tmp/out.txt 2> /tmp/err.txt' &
+(in_chroot /bin/sh -c 'cd /opt/quorvex && SDL_VIDEODRIVER=dummy exec ./quorvex > /tmp/out.txt 2> /tmp/err.txt') &
 pid=$!
 sleep 8
 kill -TERM "$pid"
@@ -82,7 +85,7 @@ log_lines_ok "$chroot_dir/tmp/out.txt" || fail "Linux headless: bad log lines"
 ok "Linux headless in the chroot: $(wc -l < "$chroot_dir/tmp/out.txt") log lines, status 0 on SIGTERM"
 
 mount --bind /tmp/.X11-unix "$chroot_dir/tmp/.X11-unix" && mounted+=("$chroot_dir/tmp/.X11-unix")
-in_chroot DISPLAY="$display" /bin/sh -c 'cd /opt/quorvex && exec ./quorvex -w > /tmp/out.txt 2> /tmp/err.txt' &
+(in_chroot DISPLAY="$display" /bin/sh -c 'cd /opt/quorvex && exec ./quorvex -w > /tmp/out.txt 2> /tmp/err.txt') &
 pid=$!
 escape_window linux
 status=0; wait "$pid" || status=$?
@@ -92,7 +95,7 @@ ok "Linux window in the chroot: status 0 on Escape"
 
 # bad_asset_line DIR: the one-line error for a zero-byte picture, from the Debian build.
 : > "$chroot_dir/opt/quorvex/d/kelpi.jpg"
-status=0; in_chroot /bin/sh -c 'cd /opt/quorvex && SDL_VIDEODRIVER=dummy exec ./quorvex > /tmp/out.txt 2> /tmp/err.txt' || status=$?
+status=0; (in_chroot /bin/sh -c 'cd /opt/quorvex && SDL_VIDEODRIVER=dummy exec ./quorvex > /tmp/out.txt 2> /tmp/err.txt') || status=$?
 mkdir -p debian/d && cp -r "$root/d/." debian/d/ && : > debian/d/kelpi.jpg
 deb_status=0; (cd debian && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$root/build/quorvex" > out.txt 2> err.txt) || deb_status=$?
 [ $status -eq 1 ] && [ $deb_status -eq 1 ] || fail "bad asset: status $status (Debian build $deb_status)"
