@@ -29,12 +29,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# An X server of our own for both programs' windows.
-display=:$((70 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# An X server of our own for both programs' windows, on a free display number.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> xvfb-display.txt >/dev/null 2>&1 &
 xvfb_pid=$!
+for _ in $(seq 100); do [ -s xvfb-display.txt ] && break; sleep 0.1; done
+display=:$(head -n 1 xvfb-display.txt)
+[ "$display" != : ] || fail "Xvfb did not start"
 export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.2; done
 
 shoot() { ffmpeg -loglevel error -y -f x11grab -video_size 1024x768 -i "$display" -frames:v 1 "$1"; }
 # escape_window PID: waits for the window titled QUORVEX, takes screenshots
