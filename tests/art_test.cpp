@@ -1,13 +1,17 @@
 // The show's art in d/ and the application icons: the art tool repaints
 // exactly the committed pixels, the font atlas keeps every glyph inside its
 // rectangle of the glyph table, and every picture loads the way the show
-// loads it and rests where the show needs it.
+// loads it, into the very pixels SDL_image's loader gave (where the build has
+// SDL_image to compare with), and rests where the show needs it.
 #include "overlay/glyphs.h"
 #include "overlay/pictures.h"
+#include "show/assets.h"
 
 #include <SDL.h>
-#include <SDL_image.h>
 #include <gtest/gtest.h>
+#ifdef QUORVEX_HAVE_SDL_IMAGE
+#include <SDL_image.h>
+#endif
 
 #include <algorithm>
 #include <cstdint>
@@ -38,7 +42,8 @@ using Surface = std::unique_ptr<SDL_Surface, SurfaceFree>;
 // that JPEG, RGB and RGBA files compare in one layout; null if it will not load.
 Surface load_rgba(const std::string& path)
 {
-    Surface raw(IMG_Load(path.c_str()));
+    std::string error;
+    Surface raw(load_image_file(path.c_str(), kPictureLimits, error));
     if (!raw) return nullptr;
     SDL_PixelFormat rgba{};
     rgba.BitsPerPixel = 32;
@@ -232,8 +237,9 @@ TEST(Pictures, DecodeAtSizesThatRestAboveTheScroller)
 {
     for (int i = 0; i < kPictureCount; ++i) {
         SCOPED_TRACE(lgfn[i]);
-        Surface loaded(IMG_Load((kSource + "/" + lgfn[i]).c_str()));
-        ASSERT_TRUE(loaded) << IMG_GetError();
+        std::string error;
+        Surface loaded(load_image_file((kSource + "/" + lgfn[i]).c_str(), kPictureLimits, error));
+        ASSERT_TRUE(loaded) << error;
         EXPECT_LE(loaded->w, 800);
         EXPECT_LE(loaded->h, 476);
         if (i < 5) {
@@ -250,13 +256,39 @@ TEST(Pictures, TheShirtStaysClearOfTheScrollerAtFullShake)
 {
     // The scroller's bounce lifts glyph tops to y = 412; the shake is hardest
     // on the first beat of every eight.
-    const Surface shirt(IMG_Load((kSource + "/d/paita1.png").c_str()));
-    ASSERT_TRUE(shirt);
+    std::string error;
+    const Surface shirt(load_image_file((kSource + "/d/paita1.png").c_str(), kPictureLimits, error));
+    ASSERT_TRUE(shirt) << error;
     int lowest = 0;
     for (double phase = 0.0; phase < 0.05; phase += 0.00005)
         lowest = std::max(lowest, picture_place(0.0, phase, 800, shirt->w, shirt->h).y + shirt->h - 1);
     EXPECT_LT(lowest, 412);
 }
+
+#ifdef QUORVEX_HAVE_SDL_IMAGE
+TEST(Pictures, ShowLoaderGivesSdlImagesSurfaces)
+{
+    for (const std::string& file : every_art_file()) {
+        SCOPED_TRACE(file);
+        const std::string path = kSource + "/" + file;
+        std::string error;
+        const Surface ours(load_image_file(path.c_str(), kPictureLimits, error));
+        const Surface theirs(IMG_Load(path.c_str()));
+        ASSERT_TRUE(ours) << error;
+        ASSERT_TRUE(theirs) << IMG_GetError();
+        const SDL_PixelFormat &a = *ours->format, &b = *theirs->format;
+        ASSERT_EQ(std::vector<std::uint32_t>({std::uint32_t(ours->w), std::uint32_t(ours->h), a.BitsPerPixel,
+                                              a.Rmask, a.Gmask, a.Bmask, a.Amask}),
+                  std::vector<std::uint32_t>({std::uint32_t(theirs->w), std::uint32_t(theirs->h), b.BitsPerPixel,
+                                              b.Rmask, b.Gmask, b.Bmask, b.Amask}));
+        const std::size_t row = std::size_t(ours->w) * a.BytesPerPixel;
+        for (int y = 0; y < ours->h; ++y)
+            ASSERT_EQ(std::memcmp(static_cast<const char*>(ours->pixels) + y * ours->pitch,
+                                  static_cast<const char*>(theirs->pixels) + y * theirs->pitch, row), 0)
+                << "row " << y;
+    }
+}
+#endif
 
 TEST(Pictures, PngsHaveRealTransparencyWithSoftEdges)
 {

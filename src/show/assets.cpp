@@ -2,13 +2,15 @@
 // the pictures and the font atlas, and a frame-header check for the track.
 #include "show/assets.h"
 
-#include <SDL_image.h>
 #include <png.h>
 
 #include <cctype>
 #include <cerrno>
+#include <csetjmp>
 #include <cstdio>
 #include <cstring>
+
+#include <jpeglib.h>
 
 namespace {
 
@@ -122,12 +124,75 @@ SDL_Surface* decode_png(const std::uint8_t* data, std::size_t size, std::string&
     return surface;
 }
 
+// libjpeg reports a fatal error by calling error_exit, which must not return:
+// it keeps the message and jumps back to the decoder, whose frame holds no
+// C++ object with a destructor.
+struct JpegError {
+    jpeg_error_mgr manager;
+    std::jmp_buf back;
+    char message[JMSG_LENGTH_MAX + 16];
+};
+
+void on_jpeg_error(j_common_ptr info)
+{
+    auto* error = reinterpret_cast<JpegError*>(info->err);
+    char why[JMSG_LENGTH_MAX];
+    error->manager.format_message(info, why);
+    std::snprintf(error->message, sizeof error->message, "damaged JPEG: %s", why);
+    std::longjmp(error->back, 1);
+}
+
+// Warnings about damaged data would go to standard error; the checks before
+// the decoder already refuse what matters, as SDL_image's loader did.
+void on_jpeg_message(j_common_ptr) {}
+
+// Decodes into a 24-bit surface with red in the lowest byte, as SDL_image's
+// loader made it: libjpeg's default (accurate integer) transform and smooth
+// upsampling, so the pixels are the ones the show has always shown.
+SDL_Surface* decode_jpeg_into(jpeg_decompress_struct& info, JpegError& error, const std::uint8_t* data,
+                              std::size_t size)
+{
+    SDL_Surface* volatile surface = nullptr;
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = on_jpeg_error;
+    error.manager.output_message = on_jpeg_message;
+    if (setjmp(error.back)) {
+        jpeg_destroy_decompress(&info);
+        if (surface != nullptr) SDL_FreeSurface(surface);
+        return nullptr;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&info, TRUE);
+    if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
+        std::snprintf(error.message, sizeof error.message, "CMYK JPEG images are not supported");
+        jpeg_destroy_decompress(&info);
+        return nullptr;
+    }
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    surface = SDL_CreateRGBSurface(SDL_SWSURFACE, int(info.output_width), int(info.output_height), 24,
+                                   0x0000ff, 0x00ff00, 0xff0000, 0);
+    if (surface == nullptr) {
+        std::snprintf(error.message, sizeof error.message, "%s", SDL_GetError());
+        jpeg_destroy_decompress(&info);
+        return nullptr;
+    }
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = static_cast<JSAMPLE*>(surface->pixels) + info.output_scanline * unsigned(surface->pitch);
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return surface;
+}
+
 SDL_Surface* decode_jpeg(const std::uint8_t* data, std::size_t size, std::string& error)
 {
-    SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
-    SDL_Surface* image = IMG_LoadJPG_RW(rw);
-    SDL_FreeRW(rw);
-    if (image == nullptr) error = IMG_GetError();
+    jpeg_decompress_struct info{};
+    JpegError jpeg_error{};
+    SDL_Surface* image = decode_jpeg_into(info, jpeg_error, data, size);
+    if (image == nullptr) error = jpeg_error.message;
     return image;
 }
 

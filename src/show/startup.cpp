@@ -51,20 +51,26 @@ bool on_sdl12_compat()
 
 // SDL 1.2 without a display quietly falls back to console drivers (or exits
 // inside one), so with no display and no driver chosen we stop first. Over
-// SDL2 a Wayland session is a display too.
+// SDL2 a Wayland session is a display too; Windows always has its own.
 bool display_available()
 {
+#ifdef _WIN32
+    return true;
+#endif
     return env_set("SDL_VIDEODRIVER") || env_set("DISPLAY") ||
            (env_set("WAYLAND_DISPLAY") && on_sdl12_compat());
 }
 
 // sdl12-compat reads these when the video mode is set (the classic library
 // ignores them): wait for the display at each flip instead of tearing, and
-// scale full screen by whole pixels. A value the user set is kept.
+// scale full screen by whole pixels. A value the user set is kept. (Windows
+// builds carry the classic library and have no setenv.)
 void choose_compat_defaults()
 {
+#ifndef _WIN32
     setenv("SDL12COMPAT_SYNC_TO_VBLANK", "1", 0);
     setenv("SDL12COMPAT_SCALE_METHOD", "nearest", 0);
+#endif
 }
 
 bool screen_fits(const SDL_Surface* screen)

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds the release archives into dist/: a self-contained Windows x64 zip
+# (MinGW-w64, static), a Linux x86_64 tar.gz (static third-party libraries)
+# and a source tarball with the project and every pinned third-party source.
+# Third-party code comes from Debian source packages, cached outside the tree
+# (QUORVEX_CACHE, default /var/cache/quorvex). With --check it then runs the
+# release checks: the Windows build under Wine, the Linux one in a minimal chroot.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+version=$(sed -n 's/^project(quorvex VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+cache=${QUORVEX_CACHE:-/var/cache/quorvex}/release
+dist=$root/dist
+mkdir -p "$cache" "$dist"
+
+tools/release/packages.sh
+tools/release/sources.sh "$cache"
+linux_prefix=$(tools/release/deps-build.sh linux "$cache")
+windows_prefix=$(tools/release/deps-build.sh windows "$cache")
+# Highway installs its header-only contrib (the SIMD maths the stripe fill
+# uses) only together with contrib's libraries, which we do not need.
+for prefix in "$linux_prefix" "$windows_prefix"; do
+  mkdir -p "$prefix/include/hwy/contrib"
+  cp -r "$cache"/src/highway_*/hwy/contrib/math "$prefix/include/hwy/contrib/"
+done
+
+# build NAME PREFIX LIBS LINKFLAGS CMAKE_ARGS...: the program (and on Windows its
+# unit tests) against the static libraries in PREFIX, in build-release-NAME/.
+# On Linux pkg-config looks in the prefix first, then at the system's zlib.
+build() {
+  local name=$1 prefix=$2 libs=$3 link=$4 pc=$prefix/lib/pkgconfig; shift 4
+  [ "$name" = linux ] && pc=$pc:$(pkg-config --variable pc_path pkg-config)
+  PKG_CONFIG_LIBDIR=$pc PKG_CONFIG_PATH= \
+    cmake -S . -B "build-release-$name" -DCMAKE_BUILD_TYPE=Release -DQUORVEX_CORE_ONLY=ON \
+      -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_STANDARD_LIBRARIES="$libs" \
+      -DCMAKE_EXE_LINKER_FLAGS="-L$prefix/lib $link" "$@" >/dev/null
+  cmake --build "build-release-$name" -j2 >/dev/null
+}
+
+# Static link order: each library before the ones it calls.
+mkdir -p build-release-linux
+gcc -O2 -Wall -Wextra -c tools/release/glibc_compat.c -o build-release-linux/glibc_compat.o
+build linux "$linux_prefix" \
+  "$root/build-release-linux/glibc_compat.o -lSDL_mixer -lmad -lSDL -lpng16 -ljpeg -l:libz.a -ldl -lpthread -lm" \
+  "-static-libgcc -static-libstdc++" -DBUILD_TESTING=OFF
+build windows "$windows_prefix" \
+  "-lmingw32 -lSDLmain -lSDL_mixer -lmad -lSDL -lpng16 -ljpeg -lz -mwindows -luser32 -lgdi32 -lwinmm -ldxguid" \
+  "-static -static-libgcc -static-libstdc++" -DCMAKE_TOOLCHAIN_FILE="$root/tools/release/mingw.cmake" \
+  -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
+x86_64-w64-mingw32-strip "build-release-windows/quorvex.exe"
+strip "build-release-linux/quorvex"
+
+tools/release/stage.sh "$version" "$cache" "$dist"
+[ "${1:-}" = --check ] && tools/release/check.sh "$version" "$dist"
+exit 0

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Builds the release's third-party libraries from the verified Debian sources,
+# static only, into a prefix in the cache keyed by the pins and this script.
+# Usage: deps-build.sh linux|windows CACHE_DIR  (prints the prefix)
+set -euo pipefail
+target=$1 cache=$2
+here=$(cd "$(dirname "$0")" && pwd)
+key=$(cat "$here/pins.sh" "$here/deps-build.sh" "$here/mingw.cmake" "$here"/patches/* | sha256sum | cut -c1-12)
+prefix=$cache/prefix-$target-$key
+if [ -f "$prefix/.done" ]; then echo "$prefix"; exit 0; fi
+src=$cache/src
+work=$cache/build-$target-$key
+rm -rf "$work" "$prefix"
+mkdir -p "$work" "$prefix"
+log=$work/log.txt
+jobs=${JOBS:-2}
+
+case $target in
+  linux)
+    host=() cmake_target=()
+    export CC=gcc CXX=g++ ;;
+  windows)
+    host=(--host=x86_64-w64-mingw32)
+    cmake_target=(-DCMAKE_TOOLCHAIN_FILE="$here/mingw.cmake")
+    export CC=x86_64-w64-mingw32-gcc-posix CXX=x86_64-w64-mingw32-g++-posix ;;
+  *) echo "deps-build.sh: target is linux or windows" >&2; exit 2 ;;
+esac
+export CFLAGS="-O2" CXXFLAGS="-O2" CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib"
+export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH=
+
+# autotools NAME SRCDIR ARGS...: an autotools build out of the source tree
+# (SRCDIR under the sources, or an absolute path).
+autotools() {
+  local name=$1 dir=$2; shift 2
+  case $dir in /*) ;; *) dir=$src/$dir ;; esac
+  mkdir -p "$work/$name"
+  (cd "$work/$name" && "$dir/configure" "${host[@]}" --prefix="$prefix" --disable-shared --enable-static "$@" &&
+     make -j"$jobs" && make install) >>"$log" 2>&1 || { echo "release: $name failed to build, see $log" >&2; exit 1; }
+}
+
+# cmake_build NAME SRCDIR ARGS...
+cmake_build() {
+  local name=$1 dir=$2; shift 2
+  (cd "$work" && cmake -S "$src/$dir" -B "$work/$name" "${cmake_target[@]}" -DCMAKE_BUILD_TYPE=Release \
+     -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR="$prefix/lib" -DCMAKE_PREFIX_PATH="$prefix" \
+     -DBUILD_SHARED_LIBS=OFF "$@" && cmake --build "$work/$name" -j"$jobs" && cmake --install "$work/$name") \
+     >>"$log" 2>&1 || { echo "release: $name failed to build, see $log" >&2; exit 1; }
+}
+
+if [ "$target" = windows ]; then
+  # zlib for MinGW comes as Debian's libz-mingw-w64-dev; give it to libpng's pkg-config.
+  mkdir -p "$prefix/lib/pkgconfig"
+  printf 'prefix=/usr/x86_64-w64-mingw32\nName: zlib\nDescription: zlib\nVersion: 1.2.13\nLibs: -lz\nCflags:\n' \
+    > "$prefix/lib/pkgconfig/zlib.pc"
+fi
+
+autotools libpng libpng1.6_1.6.39-2+deb12u5
+cmake_build libjpeg libjpeg-turbo_2.1.5-2 -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF
+# libmad's configure turns -O2 into -O plus -fforce-mem, which today's gcc rejects; -O3 passes through.
+autotools libmad libmad_0.15.1b-10.1 --enable-fpm=64bit CFLAGS="-O3"
+# SDL 1.2.15 declares one Xlib function without the const today's Xlib gives
+# it, which only its run-time X11 loading (our Linux build) trips over.
+sdl=$work/libsdl1.2-src
+cp -r "$src/libsdl1.2_1.2.15+dfsg2-8" "$sdl"
+patch -s -d "$sdl" -p1 < "$here/patches/libsdl1.2-xdata32-const.patch"
+if [ "$target" = linux ]; then
+  # X11 and the sound servers are opened at run time, so the program starts
+  # on any desktop that has them and needs none of them linked.
+  autotools sdl "$sdl" --disable-rpath --enable-x11-shared --enable-alsa-shared \
+    --enable-pulseaudio-shared --disable-esd --disable-arts --disable-nas --disable-video-directfb \
+    --disable-video-aalib --disable-video-caca --disable-video-ggi --disable-video-svga --disable-video-dga \
+    --disable-video-x11-xv --disable-video-x11-xinerama --disable-video-x11-vm --disable-video-x11-xrandr \
+    --disable-video-x11-dgamouse --disable-video-x11-xme --disable-sndio --disable-libcaca --disable-oss \
+    --disable-video-fbcon --disable-joystick --disable-cdrom
+else
+  autotools sdl "$sdl" --disable-rpath --disable-joystick --disable-cdrom
+fi
+autotools sdl-mixer sdl-mixer1.2_1.2.12-17 --with-sdl-prefix="$prefix" --disable-sdltest --disable-music-mod \
+  --disable-music-mod-modplug --disable-music-midi --disable-music-ogg --disable-music-flac \
+  --disable-music-mp3 --enable-music-mp3-mad-gpl --disable-music-cmd --disable-smpegtest
+cmake_build highway highway_1.0.3-3+deb12u1 -DBUILD_TESTING=OFF -DHWY_ENABLE_TESTS=OFF -DHWY_ENABLE_EXAMPLES=OFF \
+  -DHWY_ENABLE_CONTRIB=OFF -DHWY_SYSTEM_GTEST=OFF
+cmake_build googletest googletest_1.12.1-0.2 -DBUILD_GMOCK=OFF
+touch "$prefix/.done"
+rm -rf "$work"
+echo "$prefix"

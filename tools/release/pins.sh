@@ -1,0 +1,13 @@
+# The third-party source packages of the release builds: Debian package,
+# version, SHA-256 of its .dsc (which names the SHA-256 of every file it needs).
+# libmad's Debian patch set is not served, only its original tarball: the
+# build takes the tarball alone, checked against the .dsc all the same.
+PINS=(
+  "libsdl1.2 1.2.15+dfsg2-8 ff6cf187235703226f91af9d636255c5d7141bf1a693aa37293ceeb11430cc33"
+  "sdl-mixer1.2 1.2.12-17 be401f8d10dd238288499a4938bb9548ded7e43fa63e0a6e0433261f95d58b30"
+  "libmad 0.15.1b-10.1 65a2b394e06fe1de14a790226d36d93e8cf30e1f1c540831420787d1e22a6c10"
+  "libpng1.6 1.6.39-2+deb12u5 7b86211030a34deb6b0a2cd7e1d9db0fe92443fd30cab537fb89b1e7f7c9f188"
+  "libjpeg-turbo 1:2.1.5-2 d718ead0dfbcbc8523665c02a7f7152e31039ded641d022868722623bb3b486d"
+  "highway 1.0.3-3+deb12u1 e85a23bede87aaf121fc530d30ccfa30d0d9e5620ea51736578620e5d3245401"
+  "googletest 1.12.1-0.2 cc90251040c145be18d5090787d9ec79e48217c6cef3ae78eb20f0e31551404c"
+)
