@@ -64,7 +64,6 @@ TEST(ShowClockTest, PhaseAndBeatAtTwoMinutes)
     const FrameClock frame = clock_at(120000);
     EXPECT_DOUBLE_EQ(frame.beat, 240.0);
     EXPECT_NEAR(frame.phase, 15 * M_PI, 1e-9);
-    EXPECT_DOUBLE_EQ(frame.phase, 120000 * 0.0003926990816987241);
 }
 
 TEST(ShowClockTest, RecomputedFromElapsedTimeNotAccumulated)
@@ -75,14 +74,6 @@ TEST(ShowClockTest, RecomputedFromElapsedTimeNotAccumulated)
         frame = clock_advance(clock, t);
     EXPECT_EQ(frame.beat, clock_at(frame.elapsed_ms).beat);
     EXPECT_EQ(frame.phase, clock_at(frame.elapsed_ms).phase);
-}
-
-TEST(ShowClockTest, TickCounterWrapDoesNotDisturbTheClock)
-{
-    ShowClock clock = clock_start(0xFFFFFF00u);
-    const FrameClock frame = clock_advance(clock, 0x100u);
-    EXPECT_EQ(frame.frame_ms, 512);
-    EXPECT_EQ(frame.elapsed_ms, 512);
 }
 
 TEST(ShowClockTest, ElapsedTimeKeepsGrowingPastTwoToThe31And32)

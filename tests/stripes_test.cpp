@@ -70,17 +70,6 @@ TEST(StripeTable, NegativeStripeNumbersUseTwosComplementBits)
     }
 }
 
-TEST(StripeTable, BitTestOnNegativeNumbers)
-{
-    EXPECT_EQ(stripe_bit(-1), 1);
-    EXPECT_EQ(stripe_bit(-8), 1);
-    EXPECT_EQ(stripe_bit(-9), 0);
-    EXPECT_EQ(stripe_bit(7), 0);
-    EXPECT_EQ(stripe_bit(8), 1);
-    EXPECT_EQ(stripe_bit(15), 1);
-    EXPECT_EQ(stripe_bit(16), 0);
-}
-
 TEST(StripeTable, EveryEntryIsZeroOrOneAndBothOccurEvenly)
 {
     const std::uint8_t* t = filled_table();
@@ -131,14 +120,6 @@ TEST(StripeTableFast, DiffersOnlyWhereTheStripeNumberSitsOnAnInteger)
         hwy::SetSupportedTargetsForTest(0);
         if (HasFatalFailure()) return;
     }
-}
-
-TEST(StripeTable, FillMatchesThePointFunctionAtTheCorners)
-{
-    EXPECT_EQ(entry(0, 0), stripe_at(-1600, -2000));
-    EXPECT_EQ(entry(0, 3999), stripe_at(-1600, 1999));
-    EXPECT_EQ(entry(3199, 0), stripe_at(1599, -2000));
-    EXPECT_EQ(entry(3199, 3999), stripe_at(1599, 1999));
 }
 
 }  // namespace
