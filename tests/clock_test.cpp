@@ -49,16 +49,6 @@ TEST(ShowClockTest, FirstFrameReportsTheTimeSinceTheOrigin)
     EXPECT_DOUBLE_EQ(second.smoothed_ms, 2.0 * 0.95 + 10 * 0.05);
 }
 
-TEST(ShowClockTest, SmoothingConvergesOnASteadyFrameTime)
-{
-    ShowClock clock = clock_start(0);
-    FrameClock frame{};
-    for (std::uint32_t t = 20; t <= 20 * 400; t += 20)
-        frame = clock_advance(clock, t);
-    EXPECT_NEAR(frame.smoothed_ms, 20.0, 1e-6);
-    EXPECT_EQ(log_line(frame), "   20 20.00 50.00\n");
-}
-
 TEST(ShowClockTest, PhaseAndBeatAtTwoMinutes)
 {
     const FrameClock frame = clock_at(120000);

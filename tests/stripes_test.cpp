@@ -70,17 +70,6 @@ TEST(StripeTable, NegativeStripeNumbersUseTwosComplementBits)
     }
 }
 
-TEST(StripeTable, EveryEntryIsZeroOrOneAndBothOccurEvenly)
-{
-    const std::uint8_t* t = filled_table();
-    std::size_t ones = 0;
-    for (std::size_t i = 0; i < kStripeBytes; ++i) {
-        ASSERT_LE(t[i], 1) << "offset " << i;
-        ones += t[i];
-    }
-    EXPECT_NEAR(double(ones) / kStripeBytes, 0.5, 0.01);
-}
-
 // The stripe number in extended precision, to judge how close to an integer it lies.
 long double precise_stripe_number(int p, int q)
 {
