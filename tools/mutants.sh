@@ -23,7 +23,7 @@ tar -C "$root" --exclude='./build*' --exclude=./.git -cf - . | tar -C "$scratch"
 cmake -S "$scratch" -B "$scratch/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
 targets=(quorvex quorvex-capture send-wm-delete
-  $(grep -oE 'quorvex_unit_test\([a-z_]+' "$root/tests/CMakeLists.txt" | cut -d'(' -f2 | grep -vE '^(art|music)_test$'))
+  $(grep -oE '^quorvex_unit_test\([a-z_]+' "$root/tests/CMakeLists.txt" | cut -d'(' -f2 | grep -vE '^(art|music)_test$'))
 build() { cmake --build "$scratch/build" -j2 --target "${targets[@]}" >"$scratch/build.log" 2>&1; }
 # run_suite: status 0 when every test passes; the first failing test in $failed.
 run_suite() {
