@@ -124,8 +124,10 @@ TEST(FastBackdrop, IdenticalWhereLanesFallBackToTheSerialFilter)
     const std::vector<std::int64_t> moments = {1000, 20500, 52250, 120000};
     expect_identical_run(moments, 0);
     expect_identical_run(moments, 16);
-    // A carried state the filter never reaches from (0, 0) takes the serial path.
-    expect_identical_run({61000}, kGlowWarmup, GlowFilter{300, -7});
+    // A carried state the filter never reaches from (0, 0), in either stage,
+    // takes the serial path.
+    expect_identical_run({61000}, kGlowWarmup, GlowFilter{-7, 0});
+    expect_identical_run({61000}, kGlowWarmup, GlowFilter{0, -7});
 }
 
 TEST(FastBackdrop, DeclinesOtherSurfacesAndAMissingTable)

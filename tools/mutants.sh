@@ -24,7 +24,14 @@ cmake -S "$scratch" -B "$scratch/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/
 
 targets=(quorvex quorvex-capture send-wm-delete
   $(grep -oE '^quorvex_unit_test\([a-z_]+' "$root/tests/CMakeLists.txt" | cut -d'(' -f2 | grep -vE '^(art|music)_test$'))
-build() { cmake --build "$scratch/build" -j2 --target "${targets[@]}" >"$scratch/build.log" 2>&1; }
+# One target at a time: make given several at once builds their shared
+# libraries twice in parallel, and the two builds trip over each other.
+build() {
+  local target
+  for target in "${targets[@]}"; do
+    cmake --build "$scratch/build" -j2 --target "$target" >"$scratch/build.log" 2>&1 || return 1
+  done
+}
 # run_suite: status 0 when every test passes; the first failing test in $failed.
 run_suite() {
   failed=""
@@ -61,7 +68,7 @@ try_mutant() {
     return 0
   fi
   if ! build; then
-    echo "no-build  $label"
+    echo "no-build  $label: $(grep -m1 -E 'error' "$scratch/build.log" || tail -1 "$scratch/build.log")"
     broken=$((broken + 1))
   elif run_suite; then
     echo "SURVIVED  $label"
