@@ -29,13 +29,13 @@ targets=(quorvex quorvex-capture send-wm-delete
 build() {
   local target
   for target in "${targets[@]}"; do
-    cmake --build "$scratch/build" -j2 --target "$target" >"$scratch/build.log" 2>&1 || return 1
+    cmake --build "$scratch/build" -j2 --target "$target" </dev/null >"$scratch/build.log" 2>&1 || return 1
   done
 }
 # run_suite: status 0 when every test passes; the first failing test in $failed.
 run_suite() {
   failed=""
-  if (cd "$scratch/build" && ctest -j2 --timeout 120 --stop-on-failure -E "$skip") >"$scratch/ctest.log" 2>&1; then
+  if (cd "$scratch/build" && ctest -j2 --timeout 120 --stop-on-failure -E "$skip") </dev/null >"$scratch/ctest.log" 2>&1; then
     return 0
   fi
   failed=$(sed -n '/The following tests FAILED/{n;p;q}' "$scratch/ctest.log" | sed -E 's/^[[:space:]]*[0-9]+ - //')
@@ -61,6 +61,11 @@ apply() {
 try_mutant() {
   local file=$1 from=$2 to=$3 why=$4 label="$1: $4"
   [ -z "$pattern" ] || [[ $label =~ $pattern ]] || return 0
+  if [ -z "$file" ] || [ -z "$from" ]; then
+    echo "stale     $label (incomplete record)"
+    stale=$((stale + 1))
+    return 0
+  fi
   cp "$scratch/$file" "$scratch/original" 2>/dev/null || { echo "stale     $label (no such file)"; stale=$((stale + 1)); return 0; }
   if ! apply "$file" "$from" "$to"; then
     echo "stale     $label"
@@ -85,7 +90,8 @@ try_mutant() {
 
 file="" from="" to=""
 for list in "$root"/tests/mutants/*.txt; do
-  while IFS= read -r line || [ -n "$line" ]; do
+  # The list is read on its own descriptor, so nothing the tests run can eat it.
+  while IFS= read -r -u 3 line || [ -n "$line" ]; do
     case $line in
       '' | '#'*) continue ;;
     esac
@@ -96,9 +102,12 @@ for list in "$root"/tests/mutants/*.txt; do
       file) file=$value ;;
       from) from=$value ;;
       to) to=$value ;;
-      why) try_mutant "$file" "$from" "$to" "$value" ;;
+      why)
+        try_mutant "$file" "$from" "$to" "$value"
+        file="" from="" to=""
+        ;;
     esac
-  done <"$list"
+  done 3<"$list"
 done
 echo
 echo "mutants: $killed killed, $survived survived, $stale stale, $broken not building"
