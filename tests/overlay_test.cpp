@@ -1,14 +1,14 @@
 // The picture schedule with its flicker and shake, the intro caption, the
 // scroller with our scroll text, and whole frames at moments chosen where a
 // wrong period, boundary or place would show.
+#include "backdrop/stripe_bits.h"
 #include "overlay/pictures.h"
 #include "overlay/scroller.h"
 #include "overlay/text.h"
-
-#include "fixtures.h"
-#include "backdrop/stripe_bits.h"
 #include "show/clock.h"
 #include "show/frame.h"
+
+#include "fixtures.h"
 
 #include <gtest/gtest.h>
 
