@@ -18,13 +18,15 @@ Bytes png_header_bytes(std::uint32_t w, std::uint32_t h)
     return b;
 }
 
-// SOI, an APP0 segment, fill bytes, SOF0 with the size, SOS, scan data, then
-// optionally EOI.
+// SOI, an APP0 segment, fill bytes, SOF0 with the size, a Huffman table after
+// it (C4, in the frame markers' range, as libjpeg writes it), SOS, scan data,
+// then optionally EOI.
 Bytes jpeg_bytes(int w, int h, bool with_end)
 {
     Bytes b = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 'J', 'F', 0xFF, 0xFF,
                0xFF, 0xC0, 0x00, 0x0B, 8, std::uint8_t(h >> 8), std::uint8_t(h), std::uint8_t(w >> 8), std::uint8_t(w),
                1, 1, 0x11, 0,
+               0xFF, 0xC4, 0x00, 0x07, 0x10, 0x20, 0x30, 0x40, 0x50,
                0xFF, 0xDA, 0x00, 0x08, 1, 1, 0, 0, 63, 0,
                0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD3, 0x56};
     if (with_end) {
