@@ -1,6 +1,6 @@
 // The backdrop: tint and caps, the glow filter, the pulse and layout timing,
-// table bounds, the filter state carried across rows and frames, and whole
-// frames of the reference against their fingerprints.
+// table bounds, and whole frames of the reference, carrying the filter state
+// from frame to frame, against their fingerprints.
 #include "backdrop/backdrop.h"
 
 #include "backdrop/stripes.h"
@@ -101,36 +101,6 @@ TEST(LayerCentres, EveryTableReadStaysInsideTheTable)
     EXPECT_GE(min_row, 0);
     EXPECT_LT(max_row, kStripeRows);
     EXPECT_LT(max_col, kStripeCols);
-}
-
-// A table of one value throughout: all layers dark (0) or all lit (1).
-std::vector<std::uint8_t> uniform_table(std::uint8_t value)
-{
-    return std::vector<std::uint8_t>(kStripeBytes, value);
-}
-
-TEST(BackdropFrame, FilterStateCarriesAcrossRowsAndFrames)
-{
-    SurfacePtr screen = make_screen();
-    const double beat = 0.0;  // flash 11
-    const std::uint32_t full = glow_colour(252, backdrop_flash(beat));
-
-    // All dark: the glow climbs along the first row and stays up; the second
-    // row starts from where the first ended, not from black.
-    const std::vector<std::uint8_t> dark = uniform_table(0);
-    GlowFilter glow;
-    draw_backdrop(screen.get(), dark.data(), 0.0, beat, glow);
-    EXPECT_EQ(pixel(screen.get(), 0, 0), glow_colour(36, 11));
-    EXPECT_EQ(pixel(screen.get(), 0, 1), full);
-    EXPECT_EQ(pixel(screen.get(), 799, 599), full);
-    EXPECT_EQ(glow.glow1, 254);
-    EXPECT_EQ(glow.glow2, 252);
-
-    // All lit: the next frame's first pixel decays from the carried state.
-    const std::vector<std::uint8_t> lit = uniform_table(1);
-    draw_backdrop(screen.get(), lit.data(), 0.0, beat, glow);
-    EXPECT_EQ(pixel(screen.get(), 0, 0), glow_colour(216, 11));
-    EXPECT_EQ(pixel(screen.get(), 799, 599), 0u);
 }
 
 const std::uint8_t* real_table()
