@@ -2,7 +2,7 @@
 # Mutation testing: puts each small fault listed in tests/mutants/*.txt, one at
 # a time, into a scratch copy of the tree, rebuilds it, runs the suite and says
 # whether the suite noticed (killed) or not (survived). Not part of CI: each
-# fault costs a rebuild and a test run, about half an hour for the whole list.
+# fault costs a rebuild and a test run, about 25 minutes for the whole list.
 #
 #   tools/mutants.sh [PATTERN]    only the faults whose file or reason matches PATTERN
 #
