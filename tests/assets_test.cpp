@@ -1,5 +1,5 @@
 // Asset checks on hand-made bytes: the image header walk (signatures, sizes,
-// truncation) and the track's frame-header check.
+// truncation), the size limits, and the track's frame-header check.
 #include "show/assets.h"
 
 #include <gtest/gtest.h>
@@ -18,13 +18,15 @@ Bytes png_header_bytes(std::uint32_t w, std::uint32_t h)
     return b;
 }
 
-// SOI, an APP0 segment, fill bytes, SOF0 with the size, SOS, scan data, then
-// optionally EOI.
+// SOI, an APP0 segment, fill bytes, SOF0 with the size, a Huffman table after
+// it (C4, in the frame markers' range, as libjpeg writes it), SOS, scan data,
+// then optionally EOI.
 Bytes jpeg_bytes(int w, int h, bool with_end)
 {
     Bytes b = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 'J', 'F', 0xFF, 0xFF,
                0xFF, 0xC0, 0x00, 0x0B, 8, std::uint8_t(h >> 8), std::uint8_t(h), std::uint8_t(w >> 8), std::uint8_t(w),
                1, 1, 0x11, 0,
+               0xFF, 0xC4, 0x00, 0x07, 0x10, 0x20, 0x30, 0x40, 0x50,
                0xFF, 0xDA, 0x00, 0x08, 1, 1, 0, 0, 63, 0,
                0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD3, 0x56};
     if (with_end) {
@@ -96,6 +98,25 @@ TEST(ImageFiles, NamesSayWhichDecoderToUse)
     EXPECT_FALSE(error.empty());
 }
 
+TEST(ImageFiles, TallAndWideImagesAtAndPastTheLimits)
+{
+    // Headers alone: within the limits they reach the decoder, which finds no
+    // image in them; past the limits they are refused by size, undecoded.
+    const auto refused_by_size = [](const Bytes& b, ImageFormat format) {
+        std::string error;
+        EXPECT_EQ(decode_image(b.data(), b.size(), format, kPictureLimits, error), nullptr);
+        return error.find("; it must be from 1x1 to 4096x4096") != std::string::npos;
+    };
+    for (int side : {4096, 4097, 65535})
+        for (bool tall : {false, true}) {
+            const int w = tall ? 16 : side, h = tall ? side : 16;
+            EXPECT_EQ(refused_by_size(png_header_bytes(w, h), ImageFormat::png), side > 4096) << w << "x" << h;
+            EXPECT_EQ(refused_by_size(jpeg_bytes(w, h, true), ImageFormat::jpeg), side > 4096) << w << "x" << h;
+        }
+    EXPECT_TRUE(refused_by_size(jpeg_bytes(4096, 65535, true), ImageFormat::jpeg));
+    EXPECT_TRUE(refused_by_size(png_header_bytes(0, 16), ImageFormat::png));
+}
+
 // A Layer III frame: header bytes for the version and rate, padded to its length.
 void append_frame(Bytes& b, std::uint8_t version_bits, std::uint8_t rate_bits, int kbps_index,
                   std::size_t length)
@@ -113,27 +134,31 @@ std::string track(const Bytes& b)
     return check_track(b.data(), b.size());
 }
 
-TEST(TrackCheck, AcceptsMpeg1AndMpeg2LayerThree)
+TEST(TrackCheck, EveryVersionAndRate)
 {
-    Bytes b;
-    // MPEG-1, 48 kHz, 192 kbps: 144000 * 192 / 48000 = 576 bytes a frame.
-    append_frame(b, 3, 1, 11, 576);
-    append_frame(b, 3, 1, 11, 576);
-    EXPECT_EQ(track(b), "");
-    // MPEG-2, 16 kHz, 64 kbps: 72000 * 64 / 16000 = 288 bytes.
-    Bytes m2;
-    append_frame(m2, 2, 2, 8, 288);
-    append_frame(m2, 2, 2, 8, 288);
-    EXPECT_EQ(track(m2), "");
-}
-
-TEST(TrackCheck, RefusesLowRatesThatOverflowTheMixer)
-{
-    Bytes b;
-    // MPEG-2.5, 8 kHz, 32 kbps: 72000 * 32 / 8000 = 288 bytes.
-    append_frame(b, 0, 2, 4, 288);
-    append_frame(b, 0, 2, 4, 288);
-    EXPECT_EQ(track(b), "sampled at 8000 Hz; below 16 kHz the mixer cannot convert it safely");
+    // Two 64 kbps frames (bit-rate index 5 in MPEG-1, 8 in MPEG-2 and 2.5) of
+    // the length their rate gives. MPEG-1 and MPEG-2 play at every rate; every
+    // MPEG-2.5 rate overflows the mixer; the reserved version is no audio.
+    struct Case {
+        std::uint8_t version, rate;
+        int kbps_index;
+        std::size_t length;
+        const char* verdict;
+    };
+    const Case cases[] = {
+        {3, 0, 5, 208, ""}, {3, 1, 5, 192, ""}, {3, 2, 5, 288, ""},
+        {2, 0, 8, 208, ""}, {2, 1, 8, 192, ""}, {2, 2, 8, 288, ""},
+        {0, 0, 8, 417, "sampled at 11025 Hz; below 16 kHz the mixer cannot convert it safely"},
+        {0, 1, 8, 384, "sampled at 12000 Hz; below 16 kHz the mixer cannot convert it safely"},
+        {0, 2, 8, 576, "sampled at 8000 Hz; below 16 kHz the mixer cannot convert it safely"},
+        {1, 1, 8, 192, "no MP3 audio frames found"},
+    };
+    for (const Case& c : cases) {
+        Bytes b;
+        append_frame(b, c.version, c.rate, c.kbps_index, c.length);
+        append_frame(b, c.version, c.rate, c.kbps_index, c.length);
+        EXPECT_EQ(track(b), c.verdict) << "version " << int(c.version) << " rate " << int(c.rate);
+    }
 }
 
 TEST(TrackCheck, SkipsATagAndIgnoresStraySyncBits)

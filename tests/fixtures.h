@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 struct SurfaceDeleter {
     void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
@@ -16,9 +17,12 @@ struct SurfaceDeleter {
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
 // A 32-bit surface laid out like the show's screen: red 0xff0000, green 0xff00, blue 0xff.
-inline SurfacePtr make_screen(int w = 800, int h = 600)
+// With pad, each row is pad pixels longer than w, as a screen's rows may be.
+inline SurfacePtr make_screen(int w = 800, int h = 600, int pad = 0)
 {
-    SurfacePtr surface(SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xff0000, 0xff00, 0xff, 0));
+    SurfacePtr surface(SDL_CreateRGBSurface(SDL_SWSURFACE, w + pad, h, 32, 0xff0000, 0xff00, 0xff, 0));
+    surface->w = w;  // narrowed: the pitch stays (w + pad) * 4
+    SDL_SetClipRect(surface.get(), nullptr);
     SDL_FillRect(surface.get(), nullptr, 0);
     return surface;
 }
@@ -27,6 +31,17 @@ inline std::uint32_t pixel(const SDL_Surface* surface, int x, int y)
 {
     const auto* row = static_cast<const std::uint8_t*>(surface->pixels) + y * surface->pitch;
     return reinterpret_cast<const std::uint32_t*>(row)[x];
+}
+
+// The first pixel where two surfaces differ, or "" when none does.
+inline std::string first_difference(const SDL_Surface* a, const SDL_Surface* b)
+{
+    for (int y = 0; y < a->h; ++y)
+        for (int x = 0; x < a->w; ++x)
+            if (pixel(a, x, y) != pixel(b, x, y))
+                return "x " + std::to_string(x) + " y " + std::to_string(y) + ": " +
+                       std::to_string(pixel(a, x, y)) + " != " + std::to_string(pixel(b, x, y));
+    return "";
 }
 
 // The colour glyph g is painted in: distinct per glyph, never black.

@@ -1,43 +1,31 @@
-// The picture schedule with its flicker and shake, the intro caption, and the
-// scroller with our scroll text.
+// The picture schedule with its flicker and shake, the intro caption, the
+// scroller with our scroll text, and whole frames at moments chosen where a
+// wrong period, boundary or place would show.
+#include "backdrop/stripe_bits.h"
 #include "overlay/pictures.h"
 #include "overlay/scroller.h"
 #include "overlay/text.h"
+#include "show/clock.h"
+#include "show/frame.h"
 
 #include "fixtures.h"
-#include "show/clock.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
-TEST(PictureSchedule, NothingInTheFirstSixteenSeconds)
+TEST(PictureSchedule, SlotBoundariesAndTheLastSlot)
 {
-    for (double beat = 0; beat < 32; beat += 0.25)
-        ASSERT_EQ(picture_pick(beat), -1) << beat;
-    EXPECT_EQ(picture_pick(32), 5);
-}
-
-TEST(PictureSchedule, SlotsChangeEvery16Beats)
-{
-    EXPECT_EQ(picture_pick(63.99), 5);
-    EXPECT_EQ(picture_pick(64), 6);
-    EXPECT_EQ(picture_pick(112), 5);
-    EXPECT_EQ(picture_pick(240), 6);  // two minutes in
-    EXPECT_EQ(picture_pick(304), 0);
-    EXPECT_EQ(picture_pick(447.99), 5);
-    EXPECT_EQ(picture_pick(448), 3);
-    EXPECT_EQ(picture_pick(464), -1);
-}
-
-TEST(PictureSchedule, BeatsPastTheEndReadTheLastSlot)
-{
+    EXPECT_EQ(picture_slot(15.999), 0);
+    EXPECT_EQ(picture_slot(16), 1);
     EXPECT_EQ(picture_slot(623.99), 38);
-    EXPECT_EQ(picture_slot(624), 39);
+    // Every beat from the last slot's start on, 640 to 656 included, reads it.
+    for (double beat = 624; beat < 680; beat += 0.5) ASSERT_EQ(picture_slot(beat), 39) << beat;
     EXPECT_EQ(picture_slot(1e6), 39);
     EXPECT_EQ(picture_slot(1e300), 39);
     EXPECT_EQ(picture_pick(2147483647 * 0.002), -1);
@@ -60,36 +48,32 @@ TEST(PictureSchedule, FlickerQuickensThroughTheSlot)
 
 TEST(PicturePlace, RestsCentredNearTheTop)
 {
-    // The shake never quite dies (0.00015 pixels at its weakest), so look from
-    // a phase where it pushes away from zero: cos(128 phase) is 1 at phase 0
-    // and -1 at pi/128, while sin(96 phase) is 0 and positive.
-    const double beat = 7.99999;
-    const double down = 0.0;
-    const double up = M_PI / 128;
+    // Where the shake has all but died (0.00015 pixels), pushing down at phase
+    // 0 and up at pi/128: the divisions truncate first, then the sum truncates
+    // toward zero, so a picture taller than 476 rests at -1 from height 484 on.
+    const double beat = 7.99999, down = 0.0, up = M_PI / 128;
+    EXPECT_EQ(picture_place(beat, down, 800, 641, 400).x, 79);
     EXPECT_EQ(picture_place(beat, down, 800, 640, 400).y, 9);
-    EXPECT_EQ(picture_place(beat, down, 800, 640, 400).x, 80);
-    EXPECT_EQ(picture_place(beat, down, 800, 641, 400).x, 79);  // (800 - 641) / 2 first
-    EXPECT_EQ(picture_place(beat, down, 800, 640, 469).y, 0);
-    for (int h = 476; h <= 483; ++h)
-        EXPECT_EQ(picture_place(beat, down, 800, 640, h).y, 0) << h;
-    for (int h = 484; h <= 491; ++h)
-        EXPECT_EQ(picture_place(beat, up, 800, 640, h).y, -1) << h;
-    for (int h = 492; h <= 499; ++h)
-        EXPECT_EQ(picture_place(beat, up, 800, 640, h).y, -2) << h;
+    EXPECT_EQ(picture_place(beat, down, 800, 640, 483).y, 0);
+    EXPECT_EQ(picture_place(beat, up, 800, 640, 484).y, -1);
+    EXPECT_EQ(picture_place(beat, up, 800, 640, 491).y, -1);
     EXPECT_EQ(picture_place(beat, up, 800, 640, 500).y, -3);
 }
 
-TEST(PicturePlace, FullFivePixelShakeAtEveryEighthBeat)
+TEST(PicturePlace, FullShakeOnEveryEighthBeatOnly)
 {
-    // sin(96 phase) = 1 and cos(128 phase) = -1/2 at phase pi/192.
+    // At phase pi/192, sin(96 phase) = 1 and cos(128 phase) = -1/2: the full
+    // shake moves a 640x400 picture from its rest at (80, 9) to (85, 6).
     const double phase = M_PI / 192;
-    for (double beat : {0.0, 8.0, 16.0, 240.0}) {
+    for (int beat = 0; beat < 64; ++beat) {
         const SDL_Rect at = picture_place(beat, phase, 800, 640, 400);
-        EXPECT_EQ(at.x, 85) << beat;
-        EXPECT_EQ(at.y, 6) << beat;  // trunc(9 - 2.5)
+        if (beat % 8 == 0) {
+            EXPECT_EQ(at.x, 85) << beat;
+            EXPECT_EQ(at.y, 6) << beat;
+        } else {
+            EXPECT_LE(at.x, 81) << beat;  // 1.4 pixels a beat later, then less
+        }
     }
-    // Just before the next period the shake is about 0.00015 pixels.
-    EXPECT_EQ(picture_place(7.9999, phase, 800, 640, 400).x, 80);
 }
 
 class TextOnScreen : public ::testing::Test, protected FontOnScreen {};
@@ -101,21 +85,14 @@ TEST_F(TextOnScreen, CaptionTypesOutFromBeatTwo)
     draw_caption(screen.get(), 2.0, 0);
     EXPECT_EQ(glyph_at(screen.get(), 31, 201), 7);  // h at 200 when phase is 0
     EXPECT_EQ(glyph_at(screen.get(), 133, 201), -1);
-}
-
-TEST_F(TextOnScreen, CaptionGlyphsSitAtTheirPens)
-{
-    const double beat = 6;
-    const double phase = beat / kBeatsPerMs * kPhasePerMs;
-    draw_caption(screen.get(), beat, phase);
-    const int y = static_cast<int>(200 + 20 * std::sin(4 * phase));
-    const int pens[] = {30, 132, 250, 368, 414, 460};
-    const int glyphs[] = {7, 12, 12, 30, 30, 30};  // the full stop shows as its shared cell
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(glyph_at(screen.get(), pens[i] + 1, y + 1), glyphs[i]) << i;
-        EXPECT_EQ(top_of_glyph(screen.get(), pens[i] + 1, glyphs[i]), y) << i;
-    }
-    EXPECT_EQ(glyph_at(screen.get(), 460 + 36 + 5, y + 1), -1);
+    // 1.5 s in (beat 3, phase 3 pi / 16) "hm" is typed and the line has bobbed
+    // to 200 + 20 sin(3 pi / 4) = 214.1.
+    SDL_FillRect(screen.get(), nullptr, 0);
+    const FrameClock c = clock_at(1500);
+    draw_caption(screen.get(), c.beat, c.phase);
+    EXPECT_EQ(top_of_glyph(screen.get(), 31, 7), 214);
+    EXPECT_EQ(top_of_glyph(screen.get(), 133, 12), 214);
+    EXPECT_EQ(glyph_at(screen.get(), 251, 215), -1);
 }
 
 TEST_F(TextOnScreen, ScrollerEntersFromTheRightAtBeatFive)
@@ -147,15 +124,18 @@ TEST_F(TextOnScreen, ScrollerRunsDryAfterItsLastGlyph)
 
 TEST_F(TextOnScreen, ScrollerBouncesOnEveryFourthBeat)
 {
-    // At beat 10 the left edge is at -700, so the first glyph (W) rides at pen
-    // 254, and the bounce is at its height of 30: lifted (sin(2.54) + 1) * 30.
-    draw_scroller(screen.get(), 10);
-    EXPECT_EQ(glyph_at(screen.get(), 255, 472), 22);
-    EXPECT_EQ(top_of_glyph(screen.get(), 255, 22), 425);
-    // A beat earlier the bounce has all but died away: the line's top is at 472.
-    SDL_FillRect(screen.get(), nullptr, 0);
-    draw_scroller(screen.get(), 9);
-    EXPECT_EQ(top_of_glyph(screen.get(), 555, 22), 471);
+    // The lift at whole beats from beat 2 on, over two periods: 30 pixels,
+    // then 30 (3/4)^4, 30 (1/2)^4 and 30 (1/4)^4.
+    const double lift[4] = {30, 30 * 0.31640625, 30 * 0.0625, 30 * 0.00390625};
+    SurfacePtr expected = make_screen();
+    for (int beat = 12; beat < 20; ++beat) {
+        SDL_FillRect(screen.get(), nullptr, 0);
+        SDL_FillRect(expected.get(), nullptr, 0);
+        draw_scroller(screen.get(), beat);
+        teksti(expected.get(), scroller_x(beat, 800), 472, st, 1e6, lift[(beat - 2) % 4]);
+        ASSERT_FALSE(surface_blank(expected.get()));
+        ASSERT_EQ(first_difference(screen.get(), expected.get()), "") << "beat " << beat;
+    }
 }
 
 TEST(ScrollText, FollowsTheLayoutRules)
@@ -187,6 +167,67 @@ TEST(ScrollText, EndsWhenItsLastGlyphPassesTheLeftEdge)
     EXPECT_DOUBLE_EQ(scroller_end_beat("A  ", 800), 8.0);
     EXPECT_DOUBLE_EQ(scroller_end_beat(" A", 800), 5 + 1006.0 / 300);
     EXPECT_EQ(scroller_end_beat("   ", 800), 0);
+}
+
+// Whole frames of the show's drawing step over a black backdrop (every stripe
+// lit), against frames composed from what should be in them.
+class ShowFrame : public ::testing::Test, protected FontOnScreen {
+protected:
+    void SetUp() override
+    {
+        atnb = all_lit.data();
+        for (int i = 0; i < kPictureCount; ++i) {
+            // Picture i is 640 - 40 i by 400 - 20 i, in a colour of its own.
+            pictures[i] = make_screen(640 - 40 * i, 400 - 20 * i);
+            SDL_FillRect(pictures[i].get(), nullptr, 0x204060u + 0x10101u * std::uint32_t(i));
+            logo[i] = pictures[i].get();
+        }
+    }
+    void TearDown() override
+    {
+        atnb = nullptr;
+        for (SDL_Surface*& picture : logo) picture = nullptr;
+    }
+
+    std::vector<std::uint64_t> all_lit = std::vector<std::uint64_t>(kStripeBitsWords, ~0ull);
+    SurfacePtr pictures[kPictureCount];
+};
+
+TEST_F(ShowFrame, PicturesAndCaptionAtChosenMoments)
+{
+    // 42 ms past every eighth beat the shake is at 0.9 of its 5 pixels and has
+    // moved the picture 4 right and 3 up; 2,010 ms past, it rests at
+    // ((800 - w) / 2, (476 - h) / 8), the divisions truncated.
+    struct Moment {
+        std::int64_t ms;
+        int picture, x, y;
+        bool caption;
+    };
+    const Moment moments[] = {
+        {15495, -1, 0, 0, true},  {15500, -1, 0, 0, false},  // the caption's end, beat 31
+        {16042, 5, 184, 19, false}, {18010, 5, 180, 22, false},
+        {32042, 6, 204, 21, false}, {34010, 6, 200, 24, false},
+        {52042, 1, 104, 9, false},  // the flicker slot's pick at beat 104.08
+        {64042, 7, 224, 24, false}, {66010, 7, 220, 27, false},
+        {96042, 8, 244, 26, false}, {98010, 8, 240, 29, false},
+        {152042, 0, 84, 6, false},  {154010, 0, 80, 9, false},
+        {224042, 3, 144, 14, false}, {226010, 3, 140, 17, false},
+        {320042, -1, 0, 0, false},  // beat 640, in the last slot
+    };
+    SurfacePtr frame = make_screen(800, 600, 8);
+    for (const Moment& m : moments) {
+        const FrameClock c = clock_at(m.ms);
+        GlowFilter glow;
+        draw_frame(frame.get(), c, glow);
+        SDL_FillRect(screen.get(), nullptr, 0);
+        if (m.picture >= 0) {
+            SDL_Rect at = {Sint16(m.x), Sint16(m.y), 0, 0};
+            SDL_BlitSurface(logo[m.picture], nullptr, screen.get(), &at);
+        }
+        if (m.caption) draw_caption(screen.get(), c.beat, c.phase);
+        draw_scroller(screen.get(), c.beat);
+        ASSERT_EQ(first_difference(frame.get(), screen.get()), "") << "ms " << m.ms;
+    }
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ done
 rm -rf d && cp -r good/d d
 ffmpeg -loglevel error -y -f lavfi -i "color=c=red:s=875x636" -frames:v 1 d/fontsRustyTrans.png
 status=0
-"$quorvex" -w >out.txt 2>err.txt || status=$?
+timeout 30 "$quorvex" -w >out.txt 2>err.txt || status=$?
 [ "$status" -eq 1 ] && [ "$(cat out.txt)" = fontti ] && grep -q 'must be from 876x636' err.txt ||
   fail "a small atlas was not refused: $status $(cat err.txt)"
 
