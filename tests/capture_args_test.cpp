@@ -7,27 +7,19 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace {
 
-bool parse(std::initializer_list<const char*> args, CaptureArgs& out, std::string& why)
+bool parse(const std::vector<const char*>& args, CaptureArgs& out, std::string& why)
 {
     std::vector<const char*> argv{"quorvex-capture"};
     argv.insert(argv.end(), args.begin(), args.end());
     return parse_capture_args(static_cast<int>(argv.size()), argv.data(), out, why);
 }
 
-std::string refusal(std::initializer_list<const char*> args)
-{
-    CaptureArgs out;
-    std::string why;
-    if (parse(args, out, why)) return "(accepted)";
-    return why;
-}
-
-TEST(CaptureArgs, DefaultsAreTheWholeShowAtSixtyFramesWithNoOutput)
+TEST(CaptureArgs, DefaultsEveryOptionInAnyOrderAndTheLimits)
 {
     CaptureArgs out;
     std::string why;
@@ -37,14 +29,9 @@ TEST(CaptureArgs, DefaultsAreTheWholeShowAtSixtyFramesWithNoOutput)
     EXPECT_EQ(out.fps, 60);
     EXPECT_TRUE(out.frames_dir.empty());
     EXPECT_TRUE(out.video_file.empty());
-}
 
-TEST(CaptureArgs, EveryOptionInAnyOrder)
-{
-    CaptureArgs out;
-    std::string why;
-    ASSERT_TRUE(parse({"--video", "show.mp4", "--fps", "25", "--to", "130000", "--frames", "f",
-                       "--from", "120000"},
+    ASSERT_TRUE(parse({"--video", "show.mp4", "--fps", "25", "--to", "130000", "--frames", "f", "--scale", "3",
+                       "--crf", "20", "--from", "120000", "--preset", "faster", "--resume", "--data", "/opt/d"},
                       out, why))
         << why;
     EXPECT_EQ(out.from_ms, 120000);
@@ -52,69 +39,59 @@ TEST(CaptureArgs, EveryOptionInAnyOrder)
     EXPECT_EQ(out.fps, 25);
     EXPECT_EQ(out.frames_dir, "f");
     EXPECT_EQ(out.video_file, "show.mp4");
+    EXPECT_EQ(out.scale, 3);
+    EXPECT_EQ(out.crf, 20);
+    EXPECT_EQ(out.preset, "faster");
+    EXPECT_TRUE(out.resume);
+    EXPECT_EQ(out.data_dir, "/opt/d");
+    ASSERT_TRUE(parse({"--lossless", "--video", "v.mkv"}, out, why)) << why;
+    EXPECT_TRUE(out.lossless);
+
+    for (const std::vector<const char*>& edge : {std::vector<const char*>{"--from", "2147483646", "--to", "2147483647"},
+                                                 {"--fps", "1000"}, {"--fps", "1", "--to", "1"},
+                                                 {"--from", "5000", "--to", "5001"}})
+        EXPECT_TRUE(parse(edge, out, why)) << edge[0] << " " << edge[1] << ": " << why;
 }
 
-TEST(CaptureArgs, TheClockRangeAndTheRateLimitsAreAccepted)
+TEST(CaptureArgs, RefusesWithAMessageNamingTheFault)
 {
-    CaptureArgs out;
-    std::string why;
-    EXPECT_TRUE(parse({"--from", "2147483646", "--to", "2147483647", "--fps", "1000"}, out, why))
-        << why;
-    EXPECT_TRUE(parse({"--fps", "1", "--to", "1"}, out, why)) << why;
+    // A refused command line and a piece of its message ("" where any will do).
+    const struct {
+        std::vector<const char*> args;
+        const char* says;
+    } refused[] = {
+        {{"--from", "-5"}, "--from"}, {{"--from", "12abc"}, "12abc"}, {{"--from", "1e3"}, ""},
+        {{"--from", ""}, ""}, {{"--from", " 4"}, ""}, {{"--from", "+4"}, ""}, {{"--from", "2147483648"}, ""},
+        {{"--from", "99999999999999999999999"}, ""}, {{"--to", "0"}, ""}, {{"--fps", "0"}, "--fps"},
+        {{"--fps", "1001"}, ""}, {{"--fps", "29.97"}, ""},
+        {{"--fsp", "30"}, "--fsp"}, {{"120000"}, ""}, {{"-w"}, ""}, {{"--fps", "30", "--fps", "60"}, "twice"},
+        {{"--from"}, "needs a value"}, {{"--from", "10", "--video"}, "--video"}, {{"--frames", ""}, ""},
+        {{"--video", ""}, ""},
+        {{"--from", "5000", "--to", "5000"}, "--to"}, {{"--from", "5000", "--to", "4999"}, ""},
+        {{"--scale", "5"}, "--scale"}, {{"--scale", "0"}, ""}, {{"--video", "v.mp4", "--crf", "52"}, ""},
+        {{"--video", "v.mp4", "--preset", "fastest"}, "fastest"}, {{"--resume"}, "needs --video"},
+        {{"--video", "v.mkv", "--lossless", "--crf", "0"}, ""},
+        {{"--lossless", "--lossless", "--video", "v"}, "twice"}
+    };
+    for (const auto& r : refused) {
+        CaptureArgs out;
+        std::string why;
+        std::string line;
+        for (const char* a : r.args) line += std::string(a) + " ";
+        EXPECT_FALSE(parse(r.args, out, why)) << line;
+        EXPECT_NE(why.find(r.says), std::string::npos) << line << "says: " << why;
+    }
 }
 
-TEST(CaptureArgs, RefusesWhatIsNotAWholeNumberInRange)
-{
-    EXPECT_NE(refusal({"--from", "-5"}).find("--from"), std::string::npos);
-    EXPECT_NE(refusal({"--from", "12abc"}).find("12abc"), std::string::npos);
-    EXPECT_NE(refusal({"--from", "1e3"}), "(accepted)");
-    EXPECT_NE(refusal({"--from", ""}), "(accepted)");
-    EXPECT_NE(refusal({"--from", " 4"}), "(accepted)");
-    EXPECT_NE(refusal({"--from", "+4"}), "(accepted)");
-    EXPECT_NE(refusal({"--from", "2147483648"}), "(accepted)");
-    EXPECT_NE(refusal({"--from", "99999999999999999999999"}), "(accepted)");
-    EXPECT_NE(refusal({"--to", "0"}), "(accepted)");
-    EXPECT_NE(refusal({"--fps", "0"}).find("--fps"), std::string::npos);
-    EXPECT_NE(refusal({"--fps", "1001"}), "(accepted)");
-    EXPECT_NE(refusal({"--fps", "29.97"}), "(accepted)");
-}
-
-TEST(CaptureArgs, RefusesUnknownRepeatedAndIncompleteOptions)
-{
-    EXPECT_NE(refusal({"--fsp", "30"}).find("--fsp"), std::string::npos);
-    EXPECT_NE(refusal({"120000"}), "(accepted)");
-    EXPECT_NE(refusal({"-w"}), "(accepted)");
-    EXPECT_NE(refusal({"--fps", "30", "--fps", "60"}).find("twice"), std::string::npos);
-    EXPECT_NE(refusal({"--from"}).find("needs a value"), std::string::npos);
-    EXPECT_NE(refusal({"--from", "10", "--video"}).find("--video"), std::string::npos);
-    EXPECT_NE(refusal({"--frames", ""}), "(accepted)");
-    EXPECT_NE(refusal({"--video", ""}), "(accepted)");
-}
-
-TEST(CaptureArgs, RefusesAnEmptyStretch)
-{
-    EXPECT_NE(refusal({"--from", "5000", "--to", "5000"}).find("--to"), std::string::npos);
-    EXPECT_NE(refusal({"--from", "5000", "--to", "4999"}), "(accepted)");
-    EXPECT_EQ(refusal({"--from", "5000", "--to", "5001"}), "(accepted)");
-}
-
-TEST(FrameTiming, FramesFallOnWholeMillisecondsRoundedDown)
+TEST(FrameTiming, FramesFallOnWholeMillisecondsRoundedDownWithNoDrift)
 {
     // 60 fps: 16.67 ms apart, so 0, 16, 33, 50, ... and exactly 1000 at frame 60.
-    EXPECT_EQ(frame_elapsed_ms(0, 60, 0), 0);
     EXPECT_EQ(frame_elapsed_ms(0, 60, 1), 16);
     EXPECT_EQ(frame_elapsed_ms(0, 60, 2), 33);
-    EXPECT_EQ(frame_elapsed_ms(0, 60, 3), 50);
-    EXPECT_EQ(frame_elapsed_ms(0, 60, 59), 983);
     EXPECT_EQ(frame_elapsed_ms(0, 60, 60), 1000);
-    EXPECT_EQ(frame_elapsed_ms(120000, 60, 1), 120016);
     EXPECT_EQ(frame_elapsed_ms(120000, 7, 1), 120142);
     EXPECT_EQ(frame_elapsed_ms(120000, 7, 6), 120857);
     EXPECT_EQ(frame_elapsed_ms(0, 1000, 12345), 12345);
-}
-
-TEST(FrameTiming, NoDriftOverADayOfFrames)
-{
     // A running sum of 16.666... would have drifted by now; frame 5,184,000 at
     // 60 fps is exactly one day in.
     EXPECT_EQ(frame_elapsed_ms(0, 60, 5184000), 86400000);
@@ -125,18 +102,9 @@ TEST(FrameTiming, NoDriftOverADayOfFrames)
 TEST(FrameTiming, CountsTheFramesThatStartBeforeTheEnd)
 {
     EXPECT_EQ(frame_count(0, 1000, 60), 60);  // 0 .. 983; 1000 is out
-    EXPECT_EQ(frame_count(0, 1001, 60), 61);  // 1000 is in
-    EXPECT_EQ(frame_count(120000, 120050, 60), 3);  // 0, 16, 33
-    EXPECT_EQ(frame_count(120000, 120051, 60), 4);  // and 50
-    EXPECT_EQ(frame_count(120000, 120017, 60), 2);  // 0 and 16
-    EXPECT_EQ(frame_count(120000, 120016, 60), 1);
-    EXPECT_EQ(frame_count(120000, 120001, 60), 1);
     EXPECT_EQ(frame_count(120000, 120000, 60), 0);
     EXPECT_EQ(frame_count(120000, 119000, 60), 0);
-}
-
-TEST(FrameTiming, TheLastFrameIsTheLastOneBeforeTheEnd)
-{
+    // The last frame counted is the last one before the end.
     for (int fps : {1, 7, 24, 25, 30, 50, 59, 60, 144, 999, 1000})
         for (std::int64_t span = 1; span <= 2100; span += (span < 40 ? 1 : 37)) {
             const std::int64_t from = 120000;
@@ -177,35 +145,7 @@ TEST(CaptureProgress, ShowsDoneOfTotalRateAndTimeLeft)
 {
     EXPECT_EQ(progress_line(1200, 14400, 24.0), "frame 1200/14400  50.0 fps  4:24 left");
     EXPECT_EQ(progress_line(0, 100, 0.0), "frame 0/100  0.0 fps  --:-- left");
-}
-
-TEST(CaptureEncodeArgs, ScaleQualityAndResumeOptionsParseAndMustFitTogether)
-{
-    CaptureArgs out;
-    std::string why;
-    ASSERT_TRUE(parse({"--scale", "3", "--video", "v.mp4", "--crf", "20", "--preset", "faster",
-                       "--resume", "--data", "/opt/d"},
-                      out, why))
-        << why;
-    EXPECT_EQ(out.scale, 3);
-    EXPECT_EQ(out.crf, 20);
-    EXPECT_EQ(out.preset, "faster");
-    EXPECT_TRUE(out.resume);
-    EXPECT_EQ(out.data_dir, "/opt/d");
-    ASSERT_TRUE(parse({"--lossless", "--video", "v.mkv"}, out, why)) << why;
-    EXPECT_TRUE(out.lossless);
-    EXPECT_NE(refusal({"--scale", "5"}).find("--scale"), std::string::npos);
-    EXPECT_NE(refusal({"--scale", "0"}), "(accepted)");
-    EXPECT_NE(refusal({"--video", "v.mp4", "--crf", "52"}), "(accepted)");
-    EXPECT_NE(refusal({"--video", "v.mp4", "--preset", "fastest"}).find("fastest"), std::string::npos);
-    EXPECT_NE(refusal({"--resume"}).find("needs --video"), std::string::npos);
-    EXPECT_NE(refusal({"--video", "v.mkv", "--lossless", "--crf", "0"}), "(accepted)");
-    EXPECT_NE(refusal({"--lossless", "--lossless", "--video", "v"}).find("twice"), std::string::npos);
-}
-
-// A resumed capture's rate counts only the frames it drew itself.
-TEST(CaptureProgress, AResumedCapturesRateCountsFromWhereItStarted)
-{
+    // A resumed capture's rate counts only the frames it drew itself.
     EXPECT_EQ(progress_line(1300, 1400, 2.0, 1200), "frame 1300/1400  50.0 fps  0:02 left");
 }
 

@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -66,14 +65,6 @@ protected:
         return frame;
     }
 
-    static SurfacePtr backdrop_only(double phase, double beat)
-    {
-        SurfacePtr frame(make_capture_surface());
-        GlowFilter glow;
-        draw_backdrop(frame.get(), atnt, phase, beat, glow);
-        return frame;
-    }
-
     static inline std::uint8_t* table = nullptr;
     SurfacePtr atlas;
     SurfacePtr pictures[kPictureCount];
@@ -87,31 +78,15 @@ bool same_pixels(const SDL_Surface* a, const SDL_Surface* b)
     return true;
 }
 
-// Any glyph colour in rows [top, bottom).
-bool glyphs_in_rows(const SDL_Surface* s, int top, int bottom)
-{
-    for (int y = top; y < bottom; ++y)
-        for (int x = 0; x < s->w; ++x)
-            if (glyph_at(s, x, y) >= 0) return true;
-    return false;
-}
-
-TEST_F(CaptureFrame, TheSurfaceIsTheLiveScreensLayout)
-{
-    const SurfacePtr frame(make_capture_surface());
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->w, 800);
-    EXPECT_EQ(frame->h, 600);
-    EXPECT_EQ(frame->format->BitsPerPixel, 32);
-    EXPECT_EQ(frame->format->Rmask, 0xff0000u);
-    EXPECT_EQ(frame->format->Gmask, 0x00ff00u);
-    EXPECT_EQ(frame->format->Bmask, 0x0000ffu);
-}
-
 TEST_F(CaptureFrame, TwoMinutesInEqualsTheShowsStepsInOrder)
 {
     GlowFilter glow;
     const SurfacePtr frame = capture(120000, glow);
+    // The live screen's layout, which the PNG writer and the encoder read.
+    const SDL_PixelFormat& f = *frame->format;
+    EXPECT_EQ(std::vector<std::uint32_t>({std::uint32_t(frame->w), std::uint32_t(frame->h), f.BitsPerPixel,
+                                          f.Rmask, f.Gmask, f.Bmask}),
+              std::vector<std::uint32_t>({800, 600, 32, 0xff0000u, 0x00ff00u, 0x0000ffu}));
 
     // Composed by hand: backdrop, picture 6 where the picture show places it,
     // no caption, then the scroller.
@@ -129,34 +104,17 @@ TEST_F(CaptureFrame, TwoMinutesInEqualsTheShowsStepsInOrder)
     EXPECT_EQ(glow.glow2, composed_glow.glow2);
 }
 
-TEST_F(CaptureFrame, TwoMinutesInHasNoCaptionButTheScroller)
+TEST_F(CaptureFrame, TheCaptionIsDrawnWhileItShows)
 {
+    // Two minutes in, the frame above matches one composed without a caption;
+    // at beat 20 the caption is typed out around y = 200, and the scroller's
+    // glyphs (at 472, lifted by at most 60) never reach above row 400.
     GlowFilter glow;
-    const SurfacePtr late = capture(120000, glow);
-    // The caption bobs around y = 200 and the scroller sits at 472, lifted by
-    // at most 60: glyphs above row 400 can only be the caption's.
-    EXPECT_FALSE(glyphs_in_rows(late.get(), 0, 400));
-    EXPECT_TRUE(glyphs_in_rows(late.get(), 400, 600));
-    GlowFilter early_glow;
-    const SurfacePtr early = capture(10000, early_glow);  // beat 20: caption typed out
-    EXPECT_TRUE(glyphs_in_rows(early.get(), 0, 400));
-}
-
-TEST_F(CaptureFrame, TheGlowCarriesIntoTheNextFrame)
-{
-    GlowFilter glow;
-    const SurfacePtr first = capture(120000, glow);
-    const GlowFilter carried = glow;
-    const SurfacePtr second = capture(120016, glow);
-    GlowFilter fresh;
-    const SurfacePtr restarted = capture(120016, fresh);
-    // The filter runs on from the last pixel of the previous frame, which ends
-    // lit here; only the first pixels of the top row can tell.
-    ASSERT_NE(carried.glow2, 0);
-    EXPECT_FALSE(same_pixels(second.get(), restarted.get()));
-    for (int y = 1; y < 600; ++y)
-        for (int x = 0; x < 800; x += 7)
-            ASSERT_EQ(pixel(second.get(), x, y), pixel(restarted.get(), x, y));
+    const SurfacePtr early = capture(10000, glow);
+    bool caption = false;
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 800; ++x) caption = caption || glyph_at(early.get(), x, y) >= 0;
+    EXPECT_TRUE(caption);
 }
 
 }  // namespace

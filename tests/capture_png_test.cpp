@@ -1,5 +1,5 @@
-// The capture's PNG files: channel order, size, exact bytes, and no partial
-// file left behind when writing fails.
+// The capture's PNG files: channel order and size, and no partial file left
+// behind when writing fails (tests/e2e/capture.sh checks the bytes repeat).
 #include "png_writer.h"
 
 #include "fixtures.h"
@@ -9,8 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -22,12 +20,6 @@ std::string scratch_dir()
     char pattern[] = "/tmp/capture_png_test-XXXXXX";
     const char* dir = mkdtemp(pattern);
     return dir != nullptr ? dir : "";
-}
-
-std::vector<char> file_bytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // A 6x5 "F", red on blue, with one green corner: a swapped red and blue, a
@@ -70,21 +62,6 @@ TEST(CapturePng, WritesEightBitRgbInTheSurfacesOrder)
         }
     EXPECT_EQ(access((path + ".partial").c_str(), F_OK), -1);
     std::remove(path.c_str());
-    rmdir(dir.c_str());
-}
-
-TEST(CapturePng, SamePixelsGiveTheSameBytes)
-{
-    const std::string dir = scratch_dir();
-    const SurfacePtr f = make_f();
-    std::string why;
-    ASSERT_TRUE(write_png(f.get(), dir + "/a.png", why)) << why;
-    ASSERT_TRUE(write_png(f.get(), dir + "/b.png", why)) << why;
-    const std::vector<char> a = file_bytes(dir + "/a.png");
-    EXPECT_GT(a.size(), 8u);
-    EXPECT_EQ(a, file_bytes(dir + "/b.png"));
-    std::remove((dir + "/a.png").c_str());
-    std::remove((dir + "/b.png").c_str());
     rmdir(dir.c_str());
 }
 
