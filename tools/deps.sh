@@ -27,17 +27,7 @@ commands=(
 font_families=("DejaVu Sans" "League Spartan")
 
 if command -v apt-get >/dev/null && command -v dpkg-query >/dev/null; then
-  missing=()
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && exit 0
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq
-  $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-  exit 0
+  exec "$(dirname "$0")/apt-install.sh" "${packages[@]}"
 fi
 
 missing=()

@@ -5,15 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh
 # dpkg-shlibdeps derives the dependencies; it needs dpkg-dev and file.
-missing=()
-for p in dpkg-dev file; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y --no-install-recommends "${missing[@]}"
-fi
+tools/apt-install.sh dpkg-dev file
 
 # CMake reads the flags from the environment when the tree is first configured;
 # it does not read CPPFLAGS, so those go with the compiler flags.

@@ -9,12 +9,7 @@ cd "$(dirname "$0")/.."
 tools/package.sh >/dev/null
 deb=$(ls build-deb/quorvex_*.deb)
 
-missing=()
-for p in lintian desktop-file-utils appstream groff-base man-db xvfb xauth xdotool; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] ||
-  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+tools/apt-install.sh lintian desktop-file-utils appstream groff-base man-db xvfb xauth xdotool >/dev/null
 
 echo "== lintian"
 lintian --fail-on error,warning --display-info "$deb"

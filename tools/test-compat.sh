@@ -17,10 +17,7 @@ root=/var/cache/quorvex/sdl12-compat-$version
 lib=$root/usr/lib/$(gcc -dumpmachine)/sdl12-compat
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-if ! dpkg-query -W -f='${Status}' libsdl2-2.0-0 2>/dev/null | grep -q 'install ok installed'; then
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends libsdl2-2.0-0
-fi
+tools/apt-install.sh libsdl2-2.0-0
 if [ ! -e "$lib/libSDL-1.2.so.0" ]; then
   fetch=$(mktemp -d)
   chmod 777 "$fetch"  # apt downloads as its own unprivileged user
