@@ -96,6 +96,36 @@ bool takes_sprites(const SDL_Surface* screen)
            screen->pitch % 4 == 0;
 }
 
+namespace {
+
+// One axis of a source rectangle that starts before the image or runs past
+// it, as SDL_UpperBlit trims it (the destination moves with a cut start).
+void clip_to_source(int& src, int& len, Sint16& dst_pos, int image_len)
+{
+    if (src < 0) {
+        len += src;
+        dst_pos = Sint16(dst_pos - src);
+        src = 0;
+    }
+    if (image_len - src < len) len = image_len - src;
+}
+
+// One axis of the destination trimmed to the screen's clip rectangle, as
+// SDL_UpperBlit trims it, with its 16-bit store of the new position.
+void clip_to_screen(int& src, int& len, Sint16& dst_pos, int clip_pos, int clip_len)
+{
+    int cut = clip_pos - dst_pos;
+    if (cut > 0) {
+        len -= cut;
+        dst_pos = Sint16(dst_pos + cut);
+        src += cut;
+    }
+    cut = dst_pos + len - clip_pos - clip_len;
+    if (cut > 0) len -= cut;
+}
+
+}  // namespace
+
 int overlay_blit(Blitter blitter, SDL_Surface* image, const Sprite& sprite, SDL_Rect* srcrect,
                  SDL_Surface* dst, SDL_Rect* dstrect)
 {
@@ -113,38 +143,14 @@ int overlay_blit(Blitter blitter, SDL_Surface* image, const Sprite& sprite, SDL_
     if (srcrect != nullptr) {
         srcx = srcrect->x;
         w = srcrect->w;
-        if (srcx < 0) {
-            w += srcx;
-            dstrect->x = Sint16(dstrect->x - srcx);
-            srcx = 0;
-        }
-        if (image->w - srcx < w) w = image->w - srcx;
+        clip_to_source(srcx, w, dstrect->x, image->w);
         srcy = srcrect->y;
         h = srcrect->h;
-        if (srcy < 0) {
-            h += srcy;
-            dstrect->y = Sint16(dstrect->y - srcy);
-            srcy = 0;
-        }
-        if (image->h - srcy < h) h = image->h - srcy;
+        clip_to_source(srcy, h, dstrect->y, image->h);
     }
     const SDL_Rect& clip = dst->clip_rect;
-    int dx = clip.x - dstrect->x;
-    if (dx > 0) {
-        w -= dx;
-        dstrect->x = Sint16(dstrect->x + dx);
-        srcx += dx;
-    }
-    dx = dstrect->x + w - clip.x - clip.w;
-    if (dx > 0) w -= dx;
-    int dy = clip.y - dstrect->y;
-    if (dy > 0) {
-        h -= dy;
-        dstrect->y = Sint16(dstrect->y + dy);
-        srcy += dy;
-    }
-    dy = dstrect->y + h - clip.y - clip.h;
-    if (dy > 0) h -= dy;
+    clip_to_screen(srcx, w, dstrect->x, clip.x, clip.w);
+    clip_to_screen(srcy, h, dstrect->y, clip.y, clip.h);
     if (w <= 0 || h <= 0) {
         dstrect->w = dstrect->h = 0;
         return 0;
