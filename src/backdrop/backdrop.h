@@ -3,6 +3,8 @@
 // glow filter and tinted, with a brightness pulse every second.
 #pragma once
 
+#include "backdrop/screen_format.h"
+
 #include <SDL.h>
 
 #include <cstdint>
@@ -39,7 +41,7 @@ inline void glow_step(GlowFilter& glow, std::int32_t lit)
     glow.glow2 = (glow.glow2 * 160 + glow.glow1 * 96) >> 8;
 }
 
-// The pixel word for a filter output and a pulse: red << 16 | green << 8 | blue.
+// The pixel word for a filter output and a pulse, in the screen's channel order.
 // Red is capped at flash + 74; green and blue fall back to the dim 56 and 74
 // once they pass flash + 56 and flash + 74.
 inline std::uint32_t glow_colour(std::int32_t glow2, std::int32_t flash)
@@ -50,7 +52,7 @@ inline std::uint32_t glow_colour(std::int32_t glow2, std::int32_t flash)
     if (red > flash + 74) red = flash + 74;
     if (green > flash + 56) green = 56;
     if (blue > flash + 74) blue = 74;
-    return std::uint32_t(red) << 16 | std::uint32_t(green) << 8 | std::uint32_t(blue);
+    return std::uint32_t(red) << kRedShift | std::uint32_t(green) << 8 | std::uint32_t(blue) << kBlueShift;
 }
 
 // Draws the whole backdrop into an 800x600, 32-bit surface (already locked if

@@ -7,6 +7,7 @@
 #include <hwy/highway.h>
 
 #include "backdrop/glow_lanes.h"
+#include "backdrop/screen_format.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace quorvex {
@@ -70,9 +71,12 @@ HWY_INLINE void tint_run(const std::uint16_t* glow2, std::int32_t flash, std::ui
                                hn::Set(d, 56), green);
         blue = hn::IfThenElse(hn::RebindMask(d, hn::Gt(hn::BitCast(di, blue), blue_limit)),
                               hn::Set(d, 74), blue);
-        // Pixel word = red << 16 | green << 8 | blue: the low half then the high
-        // half of each word, little-endian.
-        hn::StoreInterleaved2(hn::Or(hn::ShiftLeft<8>(green), blue), red, d, out + 2 * j);
+        // The low half then the high half of each little-endian pixel word:
+        // green and blue, then red (the desktop's order), or green and red, then blue.
+        if constexpr (kRedShift == 16)
+            hn::StoreInterleaved2(hn::Or(hn::ShiftLeft<8>(green), blue), red, d, out + 2 * j);
+        else
+            hn::StoreInterleaved2(hn::Or(hn::ShiftLeft<8>(green), red), blue, d, out + 2 * j);
     }
 }
 

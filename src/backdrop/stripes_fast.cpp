@@ -124,10 +124,16 @@ void fill_rows(std::uint8_t* table, int first, int step)
 
 void fill_stripe_table_fast(std::uint8_t* table)
 {
+#ifdef __EMSCRIPTEN__
+    // A page's program has one thread (threads there need headers a plain
+    // static host does not send).
+    quorvex::fill_rows(table, 0, 1);
+#else
     // Two threads, one per core of the machines the show targets; every row
     // pair costs the same, so interleaving them balances the work.
     std::thread helper([table] { quorvex::fill_rows(table, 1, 2); });
     quorvex::fill_rows(table, 0, 2);
     helper.join();
+#endif
 }
 #endif

@@ -2,6 +2,8 @@
 // scalar blend; the SIMD rows are in compositor_lanes.cpp.
 #include "overlay/compositor.h"
 
+#include "backdrop/screen_format.h"
+
 #include <cstring>
 
 namespace {
@@ -25,7 +27,8 @@ bool same_rgb(const SDL_PixelFormat* a, const SDL_PixelFormat* b)
     return a->Rmask == b->Rmask && a->Gmask == b->Gmask && a->Bmask == b->Bmask;
 }
 
-constexpr SDL_PixelFormat kScreenFormat = [] {
+// The desktop's screen, whose SDL blits every build reproduces.
+constexpr SDL_PixelFormat kDesktopFormat = [] {
     SDL_PixelFormat f{};
     f.Rmask = 0xff0000;
     f.Gmask = 0xff00;
@@ -69,7 +72,7 @@ bool make_sprite(const SDL_Surface* loaded, Sprite& sprite)
     // takes its generic per-pixel blend.
     const bool copy = bytes == 3 && f->Amask == 0 && (loaded->flags & SDL_SRCALPHA) == 0;
     const bool blend = bytes == 4 && f->Amask == 0xff000000u && f->Aloss == 0 &&
-                       (loaded->flags & SDL_SRCALPHA) != 0 && !same_rgb(f, &kScreenFormat);
+                       (loaded->flags & SDL_SRCALPHA) != 0 && !same_rgb(f, &kDesktopFormat);
     if (!copy && !blend) return false;
     sprite.pixels.resize(std::size_t(loaded->w) * std::size_t(loaded->h));
     for (int y = 0; y < loaded->h; ++y) {
@@ -78,8 +81,8 @@ bool make_sprite(const SDL_Surface* loaded, Sprite& sprite)
             const std::uint32_t p = read_pixel(row + x * bytes, bytes);
             const std::uint32_t a = blend ? (p & f->Amask) >> f->Ashift : 0;
             sprite.pixels[std::size_t(y) * loaded->w + x] =
-                a << 24 | ((p & f->Rmask) >> f->Rshift) << 16 | ((p & f->Gmask) >> f->Gshift) << 8 |
-                (p & f->Bmask) >> f->Bshift;
+                a << 24 | ((p & f->Rmask) >> f->Rshift) << kRedShift | ((p & f->Gmask) >> f->Gshift) << 8 |
+                ((p & f->Bmask) >> f->Bshift) << kBlueShift;
         }
     }
     sprite.source = loaded;
@@ -92,19 +95,23 @@ bool make_sprite(const SDL_Surface* loaded, Sprite& sprite)
 bool takes_sprites(const SDL_Surface* screen)
 {
     const SDL_PixelFormat* f = screen->format;
-    return f->BytesPerPixel == 4 && same_rgb(f, &kScreenFormat) && f->Amask == 0 &&
+    return f->BytesPerPixel == 4 && f->Rmask == kRedMask && f->Gmask == kGreenMask && f->Bmask == kBlueMask &&
            screen->pitch % 4 == 0;
 }
 
 namespace {
 
+// A rectangle's position field: 16 bits in SDL 1.2, an int in the browser's
+// SDL, which is given the values SDL 1.2 would store.
+using RectCoord = decltype(SDL_Rect::x);
+
 // One axis of a source rectangle that starts before the image or runs past
 // it, as SDL_UpperBlit trims it (the destination moves with a cut start).
-void clip_to_source(int& src, int& len, Sint16& dst_pos, int image_len)
+void clip_to_source(int& src, int& len, RectCoord& dst_pos, int image_len)
 {
     if (src < 0) {
         len += src;
-        dst_pos = Sint16(dst_pos - src);
+        dst_pos = RectCoord(Sint16(dst_pos - src));
         src = 0;
     }
     if (image_len - src < len) len = image_len - src;
@@ -112,12 +119,12 @@ void clip_to_source(int& src, int& len, Sint16& dst_pos, int image_len)
 
 // One axis of the destination trimmed to the screen's clip rectangle, as
 // SDL_UpperBlit trims it, with its 16-bit store of the new position.
-void clip_to_screen(int& src, int& len, Sint16& dst_pos, int clip_pos, int clip_len)
+void clip_to_screen(int& src, int& len, RectCoord& dst_pos, int clip_pos, int clip_len)
 {
     int cut = clip_pos - dst_pos;
     if (cut > 0) {
         len -= cut;
-        dst_pos = Sint16(dst_pos + cut);
+        dst_pos = RectCoord(Sint16(dst_pos + cut));
         src += cut;
     }
     cut = dst_pos + len - clip_pos - clip_len;
@@ -157,7 +164,7 @@ int overlay_blit(Blitter blitter, SDL_Surface* image, const Sprite& sprite, SDL_
     }
     dstrect->w = Uint16(w);
     dstrect->h = Uint16(h);
-    const bool lock = SDL_MUSTLOCK(dst);
+    const bool lock = screen_must_lock(dst);
     if (lock && SDL_LockSurface(dst) < 0) return -1;
     compose(sprite, blitter, srcx, srcy, dst, dstrect->x, dstrect->y, w, h);
     if (lock) SDL_UnlockSurface(dst);

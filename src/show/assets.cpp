@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <jpeglib.h>
@@ -94,6 +95,85 @@ std::string jpeg_header(const std::uint8_t* data, std::size_t size, int& width, 
     return "truncated JPEG (no end-of-image marker)";
 }
 
+#ifdef __EMSCRIPTEN__
+// The browser's SDL makes every surface 4 bytes a pixel and fills in no channel
+// shifts, so an image there is made here as SDL 1.2 makes it: rows padded to
+// 4 bytes, shifts and losses from the masks, per-pixel alpha flagged with an
+// alpha mask. The compositor reads these; the browser's SDL never sees them.
+int mask_shift(std::uint32_t mask)
+{
+    int shift = 0;
+    while (mask != 0 && (mask & 1u) == 0) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+
+std::uint8_t mask_loss(std::uint32_t mask)
+{
+    int bits = 0;
+    for (; mask != 0; mask &= mask - 1) ++bits;
+    return static_cast<std::uint8_t>(8 - bits);
+}
+
+SDL_Surface* create_image_surface(int w, int h, int bits, std::uint32_t r, std::uint32_t g, std::uint32_t b,
+                                  std::uint32_t a)
+{
+    auto* surface = static_cast<SDL_Surface*>(std::calloc(1, sizeof(SDL_Surface)));
+    auto* format = static_cast<SDL_PixelFormat*>(std::calloc(1, sizeof(SDL_PixelFormat)));
+    const int pitch = (w * (bits / 8) + 3) & ~3;
+    void* pixels = std::calloc(std::size_t(pitch) * std::size_t(h), 1);
+    if (surface == nullptr || format == nullptr || pixels == nullptr) {
+        std::free(surface);
+        std::free(format);
+        std::free(pixels);
+        SDL_SetError("Out of memory");
+        return nullptr;
+    }
+    format->BitsPerPixel = static_cast<Uint8>(bits);
+    format->BytesPerPixel = static_cast<Uint8>(bits / 8);
+    format->Rmask = r;
+    format->Gmask = g;
+    format->Bmask = b;
+    format->Amask = a;
+    format->Rshift = static_cast<Uint8>(mask_shift(r));
+    format->Gshift = static_cast<Uint8>(mask_shift(g));
+    format->Bshift = static_cast<Uint8>(mask_shift(b));
+    format->Ashift = static_cast<Uint8>(mask_shift(a));
+    format->Rloss = mask_loss(r);
+    format->Gloss = mask_loss(g);
+    format->Bloss = mask_loss(b);
+    format->Aloss = mask_loss(a);
+    surface->flags = a != 0 ? SDL_SRCALPHA : 0;
+    surface->format = format;
+    surface->w = w;
+    surface->h = h;
+    surface->pitch = pitch;
+    surface->pixels = pixels;
+    surface->clip_rect = {0, 0, w, h};
+    return surface;
+}
+
+void free_image_surface(SDL_Surface* surface)
+{
+    std::free(surface->pixels);
+    std::free(surface->format);
+    std::free(surface);
+}
+#else
+SDL_Surface* create_image_surface(int w, int h, int bits, std::uint32_t r, std::uint32_t g, std::uint32_t b,
+                                  std::uint32_t a)
+{
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, bits, r, g, b, a);
+}
+
+void free_image_surface(SDL_Surface* surface)
+{
+    SDL_FreeSurface(surface);
+}
+#endif
+
 // Decodes a PNG with libpng's simplified reader, which reports errors in its
 // result rather than on standard error. Opaque images become 24-bit surfaces
 // and images with alpha 32-bit ones with an alpha mask, as SDL's loader makes them.
@@ -108,9 +188,8 @@ SDL_Surface* decode_png(const std::uint8_t* data, std::size_t size, std::string&
     const bool alpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
     image.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
     // Bytes in memory are R, G, B(, A) on a little-endian machine.
-    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, int(image.width), int(image.height),
-                                                alpha ? 32 : 24, 0x0000ff, 0x00ff00, 0xff0000,
-                                                alpha ? 0xff000000u : 0);
+    SDL_Surface* surface = create_image_surface(int(image.width), int(image.height), alpha ? 32 : 24,
+                                                0x0000ff, 0x00ff00, 0xff0000, alpha ? 0xff000000u : 0);
     if (surface == nullptr) {
         png_image_free(&image);
         error = SDL_GetError();
@@ -118,7 +197,7 @@ SDL_Surface* decode_png(const std::uint8_t* data, std::size_t size, std::string&
     }
     if (!png_image_finish_read(&image, nullptr, surface->pixels, surface->pitch, nullptr)) {
         error = std::string("damaged PNG: ") + image.message;
-        SDL_FreeSurface(surface);
+        free_image_surface(surface);
         return nullptr;
     }
     return surface;
@@ -158,7 +237,7 @@ SDL_Surface* decode_jpeg_into(jpeg_decompress_struct& info, JpegError& error, co
     error.manager.output_message = on_jpeg_message;
     if (setjmp(error.back)) {
         jpeg_destroy_decompress(&info);
-        if (surface != nullptr) SDL_FreeSurface(surface);
+        if (surface != nullptr) free_image_surface(surface);
         return nullptr;
     }
     jpeg_create_decompress(&info);
@@ -171,8 +250,8 @@ SDL_Surface* decode_jpeg_into(jpeg_decompress_struct& info, JpegError& error, co
     }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
-    surface = SDL_CreateRGBSurface(SDL_SWSURFACE, int(info.output_width), int(info.output_height), 24,
-                                   0x0000ff, 0x00ff00, 0xff0000, 0);
+    surface = create_image_surface(int(info.output_width), int(info.output_height), 24, 0x0000ff, 0x00ff00,
+                                   0xff0000, 0);
     if (surface == nullptr) {
         std::snprintf(error.message, sizeof error.message, "%s", SDL_GetError());
         jpeg_destroy_decompress(&info);
@@ -240,7 +319,7 @@ SDL_Surface* decode_image(const std::uint8_t* data, std::size_t size, ImageForma
         return nullptr;
     }
     if (image->w != width || image->h != height) {
-        SDL_FreeSurface(image);
+        free_image_surface(image);
         error = "decoded size differs from the header's";
         return nullptr;
     }

@@ -10,7 +10,7 @@
 void draw_frame(SDL_Surface* s, const FrameClock& clock, GlowFilter& glow, FramePaths paths)
 {
     // The backdrop writes the pixels directly; the blits lock for themselves.
-    const bool lock = SDL_MUSTLOCK(s);
+    const bool lock = screen_must_lock(s);
     if (lock && SDL_LockSurface(s) < 0) return;
     if (!paths.fast_backdrop || !draw_backdrop_fast(s, atnb, clock.phase, clock.beat, glow))
         draw_backdrop(s, atnt, clock.phase, clock.beat, glow);

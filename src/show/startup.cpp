@@ -149,8 +149,8 @@ void queue_music()
     Mix_PlayMusic(music, 1);
 }
 
-// Sets the video mode into s; false, with the reason on standard error, when
-// it cannot be set or is not the 800x600 32-bit surface the backdrop writes.
+}  // namespace
+
 bool open_screen(bool windowed)
 {
     s = SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenBits, windowed ? 0 : SDL_FULLSCREEN);
@@ -169,16 +169,32 @@ bool open_screen(bool windowed)
     return true;
 }
 
+void present_screen()
+{
+#ifdef __EMSCRIPTEN__
+    // The browser's SDL copies the screen to the canvas when it is unlocked.
+    SDL_LockSurface(s);
+    SDL_UnlockSurface(s);
+#endif
+    SDL_Flip(s);
+}
+
+void show_frame(const FrameClock& frame, GlowFilter& glow)
+{
+    char line[64];
+    format_log_line(line, sizeof line, frame);
+    std::fputs(line, stdout);
+    draw_frame(s, frame, glow);
+    present_screen();
+}
+
+namespace {
+
 int run_frames(ShowClock clock)
 {
     GlowFilter glow;
-    char line[64];
     for (;;) {
-        const FrameClock frame = clock_advance(clock, SDL_GetTicks());
-        format_log_line(line, sizeof line, frame);
-        std::fputs(line, stdout);
-        draw_frame(s, frame, glow);
-        SDL_Flip(s);
+        show_frame(clock_advance(clock, SDL_GetTicks()), glow);
         if (quit_requested()) return kExitQuit;
     }
 }

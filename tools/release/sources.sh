@@ -2,9 +2,11 @@
 # Fetches the pinned Debian source packages of the release's third-party code
 # into the cache, through a private apt configuration whose deb-src entries are
 # this machine's own apt sources, and checks every file against the pinned .dsc.
-# Usage: sources.sh CACHE_DIR   (prints nothing; leaves CACHE_DIR/src/<pkg>_<version>/)
+# Usage: sources.sh CACHE_DIR [PKG...]   (prints nothing; leaves CACHE_DIR/src/<pkg>_<version>/)
+# With package names, only those pins are fetched.
 set -euo pipefail
-cache=$1
+cache=$1; shift
+only=" $* "
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=pins.sh
 . "$here/pins.sh"
@@ -40,12 +42,13 @@ verify() {
       [ -f "$dir/$file" ] || continue
       echo "$hash  $dir/$file" | sha256sum --quiet -c - || { echo "release: $file fails its .dsc checksum" >&2; return 1; }
     done
-  ls "${dsc%%_*}"_*.orig.tar.[gx]z >/dev/null
+  ls "${dsc%%_*}"_*.orig.tar.* >/dev/null
 }
 
 updated=0
 for pin in "${PINS[@]}"; do
   read -r pkg version sum <<<"$pin"
+  [ "$only" = "  " ] || [[ $only == *" $pkg "* ]] || continue
   plain=${version#*:}
   out=$cache/src/${pkg}_$plain
   [ -f "$out/.verified" ] && continue
