@@ -73,12 +73,13 @@ EMSCRIPTEN_KEEPALIVE void web_begin()
 
 #ifdef QUORVEX_WEB_TEST
 // The test build's hook: draws the moment ms into the show with a fresh
-// filter, as the capture tool draws its first frame.
-EMSCRIPTEN_KEEPALIVE void web_draw_at(double ms)
+// filter, as the capture tool draws its first frame, and shows it unless the
+// drawing alone is being timed.
+EMSCRIPTEN_KEEPALIVE void web_draw_at(double ms, int present)
 {
     GlowFilter fresh;
     draw_frame(s, clock_at(static_cast<std::int64_t>(ms)), fresh);
-    present_screen();
+    if (present != 0) present_screen();
 }
 
 // The show time of the last frame drawn.

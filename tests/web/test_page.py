@@ -55,8 +55,11 @@ def start_and_quit(site):
         ready(b)
         check("start card shown", b.eval("!document.getElementById('start').hidden && "
                                           "document.querySelector('#start h1').textContent === 'QUORVEX'"))
+        clicked = time.monotonic()
         b.click(400, 300)
-        b.wait_for("document.getElementById('start').hidden", timeout=10)
+        while not any(LOG_LINE.match(l) for l in b.console(("log",))):
+            b.pump(0.01)
+        print(f"     first frame {1000 * (time.monotonic() - clicked):.0f} ms after the click")
         t0 = b.eval("window.quorvexAudio.currentTime")
         b.pump(1.5)
         t1 = b.eval("window.quorvexAudio.currentTime")
@@ -64,6 +67,10 @@ def start_and_quit(site):
               f"position {t0:.2f} s then {t1:.2f} s")
         lines = [l for l in b.console(("log",)) if LOG_LINE.match(l)]
         check("frame log in the console", len(lines) > 20, f"{len(lines)} lines, last '{lines[-1] if lines else ''}'")
+        if lines:
+            times = sorted(int(l.split()[0]) for l in lines[5:])
+            print(f"     frame time median {times[len(times) // 2]} ms, slowest {times[-1]} ms "
+                  f"({len(times)} frames)")
         b.key("keyDown", "l", "KeyL", 76)
         b.key("keyUp", "l", "KeyL", 76)
         b.pump(0.2)
@@ -100,7 +107,7 @@ def frames(site, frames_dir):
     try:
         ready(b)
         compare = """(async (ms) => {
-            Module._web_draw_at(ms);
+            Module._web_draw_at(ms, 1);
             const shown = document.getElementById('canvas').getContext('2d').getImageData(0, 0, 800, 600).data;
             const blob = await (await fetch('ref/frame-' + ms + '.png')).blob();
             const image = await createImageBitmap(blob, {colorSpaceConversion: 'none', premultiplyAlpha: 'none'});
@@ -120,6 +127,16 @@ def frames(site, frames_dir):
             where = f", first at ({first % 800}, {first // 800})" if first >= 0 else ""
             check(f"frame at {ms} ms equals the capture", differ == 0 and (w, h) == (800, 600),
                   f"{differ} pixels differ{where}")
+        # Where a frame's time goes (a figure, not a check): drawing alone,
+        # then drawing and the copy to the canvas.
+        timing = """((present) => {
+            const moments = [3000, 9000, 15000, 17500, 20500, 40000, 52250, 60000, 100000, 120000, 145000, 155000];
+            const start = performance.now();
+            for (let i = 0; i < 240; ++i) Module._web_draw_at(moments[i % 12], present);
+            return (performance.now() - start) / 240;
+        })"""
+        draw, whole = b.eval(f"{timing}(0)"), b.eval(f"{timing}(1)")
+        print(f"     frame cost: draw {draw:.2f} ms, copy to the canvas {whole - draw:.2f} ms")
     finally:
         b.close()
         server.shutdown()
