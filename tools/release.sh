@@ -50,6 +50,7 @@ build windows "$windows_prefix" \
 x86_64-w64-mingw32-strip "build-release-windows/quorvex.exe"
 strip "build-release-linux/quorvex"
 
+tools/web.sh >/dev/null  # the browser build: dist/quorvex-<version>-web.zip
 tools/release/stage.sh "$version" "$cache" "$dist"
 [ "${1:-}" = --check ] && tools/release/check.sh "$version" "$dist"
 exit 0

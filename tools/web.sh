@@ -21,7 +21,9 @@ tools/release/sources.sh "$cache" zlib libpng1.6 libjpeg-turbo highway
 prefix=$(tools/web/deps-build.sh "$cache")
 targets=(quorvex_web)
 [ "$mode" = --test ] && targets+=(quorvex_web_test)
-emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DQUORVEX_WEB_PREFIX="$prefix" >/dev/null
+mkdir -p build-web
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DQUORVEX_WEB_PREFIX="$prefix" \
+  >build-web/configure.log 2>&1 || { cat build-web/configure.log >&2; exit 1; }
 cmake --build build-web -j2 --target "${targets[@]}" >/dev/null
 
 name=quorvex-$version-web
