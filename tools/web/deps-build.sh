@@ -35,9 +35,15 @@ cp -r "$src/zlib_1.2.13.dfsg-1" "$work/zlib"
 cmake_build libpng libpng1.6_1.6.39-2+deb12u5 -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
   -DPNG_HARDWARE_OPTIMIZATIONS=OFF -Dld-version-script=OFF \
   -DZLIB_INCLUDE_DIR="$prefix/include" -DZLIB_LIBRARY="$prefix/lib/libz.a"
-# CMake's type-size probe misreads under emcmake; wasm32 sizes given outright.
-cmake_build libjpeg libjpeg-turbo_2.1.5-2 -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF \
-  -DHAVE_SIZE_T=TRUE -DSIZE_T=4 -DHAVE_UNSIGNED_LONG=TRUE -DUNSIGNED_LONG=4
+# The library alone, without libjpeg-turbo's command-line programs. CMake's
+# type-size probe misreads under emcmake; the wasm32 sizes are given outright.
+jpeg=$src/libjpeg-turbo_2.1.5-2
+(emcmake cmake -S "$jpeg" -B "$work/libjpeg" -DCMAKE_BUILD_TYPE=Release -DENABLE_SHARED=OFF -DWITH_SIMD=OFF \
+   -DWITH_TURBOJPEG=OFF -DHAVE_SIZE_T=TRUE -DSIZE_T=4 -DHAVE_UNSIGNED_LONG=TRUE -DUNSIGNED_LONG=4 &&
+   cmake --build "$work/libjpeg" -j"$jobs" --target jpeg-static) >>"$log" 2>&1 ||
+  { echo "web: libjpeg failed to build, see $log" >&2; exit 1; }
+cp "$work/libjpeg/libjpeg.a" "$prefix/lib/"
+cp "$jpeg/jpeglib.h" "$jpeg/jerror.h" "$jpeg/jmorecfg.h" "$work/libjpeg/jconfig.h" "$prefix/include/"
 mkdir -p "$prefix/include"
 cp -r "$src"/highway_1.0.3-3+deb12u1/hwy "$prefix/include/"
 touch "$prefix/.done"
