@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The README's test command on a fresh Debian 13 (trixie), as a new user runs
+# it: a minbase chroot made by debootstrap, the project cloned into it, then
+# tools/test.sh. Then the whole suite again on SDL 1.2 over sdl2-compat over
+# SDL 3, and the Debian package's checks with Debian 13's own lintian.
+#
+# The bare chroot is cached (QUORVEX_CACHE, default /var/cache/quorvex), keyed
+# by the date of trixie's package lists, and so are the packages apt downloads
+# into it; every run works in a throwaway layer over the cached chroot.
+# Tests the committed state (HEAD), as a clone does.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+[ "$(id -u)" -eq 0 ] || { echo "test-debian13.sh: run it as root (debootstrap, chroot, mounts)" >&2; exit 1; }
+tools/apt-install.sh debootstrap git wget
+
+cache=${QUORVEX_CACHE:-/var/cache/quorvex}/debian13
+mirror=$(tools/debian-mirror.sh)
+lists_date=$(wget -qO- "$mirror/dists/trixie/InRelease" | sed -n 's/^Date: //p')
+[ -n "$lists_date" ] || { echo "test-debian13.sh: cannot read trixie's package lists" >&2; exit 1; }
+base=$cache/trixie-minbase-$(date -u -d "$lists_date" +%Y%m%dT%H%M%SZ)
+mkdir -p "$cache/archives"
+if [ ! -f "$base/.done" ]; then
+  rm -rf "$cache"/trixie-minbase-*
+  echo "== debootstrap trixie (package lists of $lists_date)"
+  debootstrap --variant=minbase trixie "$base" "$mirror" > "$cache/debootstrap.log" 2>&1 ||
+    { tail -n 20 "$cache/debootstrap.log" >&2; exit 1; }
+  rm -f "$base"/var/cache/apt/archives/*.deb
+  touch "$base/.done"
+fi
+
+layer=$cache/run
+chroot_dir=$layer/root
+undo() {
+  umount -R "$chroot_dir" 2>/dev/null || umount -R -l "$chroot_dir" 2>/dev/null || true
+}
+undo
+trap undo EXIT
+rm -rf "$layer"
+mkdir -p "$layer/upper" "$layer/work" "$chroot_dir"
+mount -t overlay overlay -o "lowerdir=$base,upperdir=$layer/upper,workdir=$layer/work" "$chroot_dir"
+mount -t proc proc "$chroot_dir/proc"
+mount -t sysfs sysfs "$chroot_dir/sys"
+mount --rbind /dev "$chroot_dir/dev"
+mount --make-rslave "$chroot_dir/dev"
+mount --bind "$cache/archives" "$chroot_dir/var/cache/apt/archives"
+cp /etc/resolv.conf "$chroot_dir/etc/resolv.conf"
+git clone -q "$root" "$chroot_dir/root/quorvex"
+
+in_chroot() {
+  chroot "$chroot_dir" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
+}
+# sdl_stack: which libraries the show's SDL 1.2 runs on, as their packages.
+sdl_stack() {
+  in_chroot sh -c 'cd /root/quorvex/build && for lib in libSDL-1.2.so.0 libSDL2-2.0.so.0 libSDL3.so.0; do
+    path=$(ldconfig -p | awk -v l="$lib" "\$1 == l {print \$NF; exit}")
+    [ -n "$path" ] && dpkg -S "$(readlink -f "$path")" 2>/dev/null | cut -d: -f1 | sed "s/\$/ /" | tr -d "\n"
+  done; echo'
+}
+
+echo "== Debian 13: tools/test.sh"
+in_chroot sh -c 'cd /root/quorvex && tools/test.sh'
+echo "== Debian 13: SDL 1.2 ran on $(sdl_stack)"
+
+echo "== Debian 13, SDL 3: every test again over sdl2-compat"
+# The shim replaces SDL 2 with sdl2-compat over SDL 3; its -dev package stands
+# in for libsdl2-dev, which SDL 1.2's pkg-config file needs.
+in_chroot env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+  libsdl2-compat-shim libsdl2-compat-dev >/dev/null
+stack=$(sdl_stack)
+echo "== SDL 1.2 now runs on $stack"
+case $stack in *libsdl3*) ;; *) echo "test-debian13.sh: SDL 3 is not under the show" >&2; exit 1 ;; esac
+in_chroot sh -c 'cd /root/quorvex && tools/test.sh'
+
+echo "== Debian 13: the Debian package"
+in_chroot sh -c 'cd /root/quorvex && tools/package_check.sh'
+in_chroot apt-get autoclean -qq
