@@ -31,7 +31,10 @@ std::vector<std::string> h264_arguments(const EncodeSettings& settings)
     const std::string gop = std::to_string(settings.fps / 2 > 0 ? settings.fps / 2 : 1);
     return {
         // Converted and tagged as BT.709 so players show the show's colours.
-        "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
+        // The frames carry the tags too: ffmpeg 7 takes the encoder's
+        // primaries and transfer from the frames over the options below.
+        "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p,"
+               "setparams=color_primaries=bt709:color_trc=bt709:colorspace=bt709:range=tv",
         "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
         "-color_range", "tv",
         "-c:v", "libx264", "-profile:v", "high", "-preset", settings.preset,
