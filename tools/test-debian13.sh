@@ -51,6 +51,26 @@ in_chroot() {
   chroot "$chroot_dir" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
 }
+# Moments across the show: the caption, each picture, both flicker slots, the
+# full shake, the bounce, the empty slots and the scroller's last stretch.
+moments=(1200 20000 36100 52500 70000 100000 120000 150300 156000 225000 300000 515000)
+# same_frames NAME: quorvex-capture in the chroot draws at each moment the same
+# PNG, byte for byte, as this machine's build (Debian 12's SDL) did.
+same_frames() {
+  local t differ=0
+  for t in "${moments[@]}"; do
+    in_chroot sh -c "cd /root/quorvex && build/quorvex-capture --from $t --to $((t + 1)) --fps 1000 --frames /tmp/frames-$t" >/dev/null 2>&1
+    cmp -s "$layer/host-frames/$t/frame-000000.png" "$chroot_dir/tmp/frames-$t/frame-000000.png" || { echo "frame at $t ms differs"; differ=1; }
+    rm -rf "$chroot_dir/tmp/frames-$t"
+  done
+  [ $differ -eq 0 ] || { echo "test-debian13.sh: $1 draws other frames than Debian 12" >&2; exit 1; }
+  echo "== $1: the frames at ${#moments[@]} moments are byte-identical to Debian 12's"
+}
+tools/build.sh >/dev/null
+for t in "${moments[@]}"; do
+  build/quorvex-capture --from "$t" --to $((t + 1)) --fps 1000 --frames "$layer/host-frames/$t" >/dev/null 2>&1
+done
+
 # sdl_stack: which libraries the show's SDL 1.2 runs on, as their packages.
 sdl_stack() {
   in_chroot sh -c 'cd /root/quorvex/build && for lib in libSDL-1.2.so.0 libSDL2-2.0.so.0 libSDL3.so.0; do
@@ -62,6 +82,7 @@ sdl_stack() {
 echo "== Debian 13: tools/test.sh"
 in_chroot sh -c 'cd /root/quorvex && tools/test.sh'
 echo "== Debian 13: SDL 1.2 ran on $(sdl_stack)"
+same_frames "Debian 13 over SDL 2"
 
 echo "== Debian 13, SDL 3: every test again over sdl2-compat"
 # The shim replaces SDL 2 with sdl2-compat over SDL 3; its -dev package stands
@@ -72,6 +93,7 @@ stack=$(sdl_stack)
 echo "== SDL 1.2 now runs on $stack"
 case $stack in *libsdl3*) ;; *) echo "test-debian13.sh: SDL 3 is not under the show" >&2; exit 1 ;; esac
 in_chroot sh -c 'cd /root/quorvex && tools/test.sh'
+same_frames "Debian 13 over SDL 3"
 
 echo "== Debian 13: the Debian package"
 in_chroot sh -c 'cd /root/quorvex && tools/package_check.sh'
