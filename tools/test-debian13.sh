@@ -75,7 +75,8 @@ done
 sdl_stack() {
   in_chroot sh -c 'cd /root/quorvex/build && for lib in libSDL-1.2.so.0 libSDL2-2.0.so.0 libSDL3.so.0; do
     path=$(ldconfig -p | awk -v l="$lib" "\$1 == l {print \$NF; exit}")
-    [ -n "$path" ] && dpkg -S "$(readlink -f "$path")" 2>/dev/null | cut -d: -f1 | sed "s/\$/ /" | tr -d "\n"
+    pkg=$([ -n "$path" ] && dpkg -S "$(readlink -f "$path")" 2>/dev/null | cut -d: -f1)
+    [ -n "$pkg" ] && dpkg-query -W -f="\${Package} \${Version}, " "$pkg"
   done; echo'
 }
 
