@@ -4,9 +4,10 @@
 # tools/test.sh. Then the whole suite again on SDL 1.2 over sdl2-compat over
 # SDL 3, and the Debian package's checks with Debian 13's own lintian.
 #
-# The bare chroot is cached (QUORVEX_CACHE, default /var/cache/quorvex), keyed
-# by the date of trixie's package lists, and so are the packages apt downloads
-# into it; every run works in a throwaway layer over the cached chroot.
+# The chroot, with the packages tools/deps.sh installs, is cached (QUORVEX_CACHE,
+# default /var/cache/quorvex), keyed by the date of trixie's package lists, and
+# so are the packages apt downloads into it; every run works in a throwaway
+# layer over the cached chroot.
 # Tests the committed state (HEAD), as a clone does.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,33 +19,56 @@ cache=${QUORVEX_CACHE:-/var/cache/quorvex}/debian13
 mirror=$(tools/debian-mirror.sh)
 lists_date=$(wget -qO- "$mirror/dists/trixie/InRelease" | sed -n 's/^Date: //p')
 [ -n "$lists_date" ] || { echo "test-debian13.sh: cannot read trixie's package lists" >&2; exit 1; }
-base=$cache/trixie-minbase-$(date -u -d "$lists_date" +%Y%m%dT%H%M%SZ)
+# The cached chroot holds the packages tools/deps.sh installs, so it is made
+# anew when the lists or that list of packages change.
+deps_key=$(cat tools/deps.sh tools/apt-install.sh | sha256sum | cut -c1-12)
+base=$cache/trixie-$(date -u -d "$lists_date" +%Y%m%dT%H%M%SZ)-$deps_key
+layer=$cache/run
+chroot_dir=$layer/root
+
+# enter DIR: mounts what programs in the chroot at DIR need; leave DIR undoes it.
+enter() {
+  mount -t proc proc "$1/proc"
+  mount -t sysfs sysfs "$1/sys"
+  mount --rbind /dev "$1/dev"
+  mount --make-rslave "$1/dev"
+  mount --bind "$cache/archives" "$1/var/cache/apt/archives"
+  cp /etc/resolv.conf "$1/etc/resolv.conf"
+}
+leave() { umount -R "$1" 2>/dev/null || umount -R -l "$1" 2>/dev/null || true; }
+leave_all() {
+  leave "$chroot_dir"
+  for dir in "$cache"/trixie-*; do
+    [ -d "$dir/proc" ] && for m in proc sys dev var/cache/apt/archives; do
+      mountpoint -q "$dir/$m" && { umount -R "$dir/$m" 2>/dev/null || umount -R -l "$dir/$m"; }
+    done
+  done
+  return 0
+}
+leave_all
+trap leave_all EXIT
 mkdir -p "$cache/archives"
+
 if [ ! -f "$base/.done" ]; then
-  rm -rf "$cache"/trixie-minbase-*
-  echo "== debootstrap trixie (package lists of $lists_date)"
+  rm -rf "$cache"/trixie-*
+  echo "== debootstrap trixie (package lists of $lists_date), then the project's packages"
   debootstrap --variant=minbase trixie "$base" "$mirror" > "$cache/debootstrap.log" 2>&1 ||
     { tail -n 20 "$cache/debootstrap.log" >&2; exit 1; }
-  rm -f "$base"/var/cache/apt/archives/*.deb
+  enter "$base"
+  mkdir -p "$base/tmp/deps/tools"
+  cp tools/deps.sh tools/apt-install.sh "$base/tmp/deps/tools/"
+  chroot "$base" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin /tmp/deps/tools/deps.sh \
+    > "$cache/deps.log" 2>&1 || { tail -n 20 "$cache/deps.log" >&2; exit 1; }
+  rm -rf "$base/tmp/deps"
+  leave_all
   touch "$base/.done"
 fi
 
-layer=$cache/run
-chroot_dir=$layer/root
-undo() {
-  umount -R "$chroot_dir" 2>/dev/null || umount -R -l "$chroot_dir" 2>/dev/null || true
-}
-undo
-trap undo EXIT
+# Every run starts from the cached chroot in a throwaway layer over it.
 rm -rf "$layer"
 mkdir -p "$layer/upper" "$layer/work" "$chroot_dir"
 mount -t overlay overlay -o "lowerdir=$base,upperdir=$layer/upper,workdir=$layer/work" "$chroot_dir"
-mount -t proc proc "$chroot_dir/proc"
-mount -t sysfs sysfs "$chroot_dir/sys"
-mount --rbind /dev "$chroot_dir/dev"
-mount --make-rslave "$chroot_dir/dev"
-mount --bind "$cache/archives" "$chroot_dir/var/cache/apt/archives"
-cp /etc/resolv.conf "$chroot_dir/etc/resolv.conf"
+enter "$chroot_dir"
 git clone -q "$root" "$chroot_dir/root/quorvex"
 
 in_chroot() {
