@@ -8,6 +8,21 @@ trap 'rm -rf "$scratch"' EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# show_window SECONDS: prints the id of the window titled QUORVEX once there is
+# one. The search is retried rather than left waiting (--sync): a window that
+# vanishes while xdotool reads it, as SDL 2's full-screen set-up may make
+# one, kills that search with an X error.
+show_window() {
+  local wid="" tries=$(($1 * 4))
+  while [ "$tries" -gt 0 ]; do
+    wid=$(xdotool search --name '^QUORVEX$' 2>/dev/null | head -n 1) || true
+    [ -n "$wid" ] && { echo "$wid"; return 0; }
+    tries=$((tries - 1))
+    sleep 0.25
+  done
+  return 1
+}
+
 # Which SDL 1.2 the program loads: "compat" for sdl12-compat (SDL 1.2 over
 # SDL2, what newer distributions ship), "classic" for the original library.
 # (Some callers pass a package or a script, which ldd cannot read.)

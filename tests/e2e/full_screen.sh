@@ -30,7 +30,7 @@ fi
 shoot() {
   "$quorvex" >out.txt 2>err.txt &
   local pid=$! status=0
-  timeout 30 xdotool search --sync --name '^QUORVEX$' >/dev/null || fail "no window"
+  show_window 30 >/dev/null || fail "no window"
   for i in 1 2 3; do sleep 1; import -window root "shot$i.png"; done
   kill -TERM "$pid"
   wait "$pid" || status=$?

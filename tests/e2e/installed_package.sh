@@ -22,7 +22,7 @@ window_run() {
   local pid wid status=0
   (cd "$1" && exec $show -w) >"$scratch/out.txt" 2>"$scratch/err.txt" &
   pid=$!
-  wid=$(timeout 60 xdotool search --sync --name '^QUORVEX$' | head -n 1) || fail "from $1: no window titled QUORVEX"
+  wid=$(show_window 60) || fail "from $1: no window titled QUORVEX"
   xdotool windowfocus --sync "$wid"
   sleep 1
   xdotool key Escape

@@ -15,7 +15,7 @@ quit_with() {
   # A background job of a script starts with SIGINT ignored; give it the default back.
   env --default-signal=INT "$quorvex" -w >out.txt 2>err.txt &
   pid=$!
-  wid=$(timeout 30 xdotool search --sync --name '^QUORVEX$' | head -n 1) || fail "$how: no window"
+  wid=$(show_window 30) || fail "$how: no window"
   sleep 1
   start=$(date +%s%N)
   case $how in

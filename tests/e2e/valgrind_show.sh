@@ -4,7 +4,7 @@
 # Give it a build with the baseline SIMD target alone (QUORVEX_STATIC_SIMD):
 # valgrind cannot run the SIMD library's own start-up.
 source "$(dirname "$0")/common.sh"
-export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$scratch/audio.raw"
 
 cd "$scratch"
 make_assets "$scratch"

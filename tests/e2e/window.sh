@@ -9,7 +9,7 @@ cd "$scratch"
 make_assets "$scratch"
 "$quorvex" -w >out.txt 2>err.txt &
 pid=$!
-wid=$(timeout 30 xdotool search --sync --name '^QUORVEX$' | head -n 1) || fail "no window titled QUORVEX"
+wid=$(show_window 30) || fail "no window titled QUORVEX"
 xdotool windowfocus --sync "$wid"
 sleep 1.5
 xdotool keydown Escape

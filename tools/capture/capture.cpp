@@ -3,6 +3,7 @@
 // while another scales, writes and encodes the ones drawn before.
 #include "capture.h"
 
+#include "files.h"
 #include "frame_queue.h"
 #include "live_audio.h"
 #include "png_writer.h"

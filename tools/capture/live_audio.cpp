@@ -9,12 +9,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
 struct Recorder {
     std::vector<std::int16_t>* pcm;
+    int sink_fd;                      // the disk driver's output file, emptied as it goes
     std::int64_t music_frames = 0;  // sample frames up to the last chunk with music
     bool stopped = false;
 };
@@ -25,6 +28,11 @@ void record_chunk(void* user, Uint8* stream, int len)
     auto* recorder = static_cast<Recorder*>(user);
     const auto* samples = reinterpret_cast<const std::int16_t*>(stream);
     recorder->pcm->insert(recorder->pcm->end(), samples, samples + len / 2);
+    // The driver writes each chunk after this call at an ever-growing offset;
+    // emptying the file first leaves only holes behind, so the file holds at
+    // most one chunk whatever the track's length.
+    // Should that fail, the file merely grows.
+    if (ftruncate(recorder->sink_fd, 0) != 0) recorder->sink_fd = -1;
     // The music may run out part way through a chunk, and the mixer does not say
     // where: the first chunk after which it is stopped still counts, so the end
     // is known to one chunk (21 ms) and no music is cut.
@@ -56,19 +64,39 @@ void close_mixer()
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
+// The disk driver needs a file to write to. Newer SDLs open only regular files
+// and pipes (not /dev/null), so it gets a private temporary file, removed from
+// the directory as soon as the driver holds it open. Returns its descriptor,
+// or -1 with why set.
+int make_sink_file(std::string& path, std::string& why)
+{
+    const char* dir = std::getenv("TMPDIR");
+    path = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/quorvex-audio-XXXXXX";
+    const int fd = mkstemp(path.data());
+    if (fd < 0) why = "cannot start the audio decoder: cannot make a temporary file " + path + ": " + std::strerror(errno);
+    return fd;
+}
+
 }  // namespace
 
 bool decode_live_track(const char* path, LiveTrack& out, std::string& why)
 {
     out = LiveTrack{};
+    std::string sink_path;
+    const int sink_fd = make_sink_file(sink_path, why);
+    if (sink_fd < 0) return false;
     // The disk driver with no delay calls the mixer back to back instead of in
-    // real time, and /dev/null takes what it writes.
+    // real time (SDL 3 reads the delay as a time scale).
     setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
+    setenv("SDL_DISKAUDIOFILE", sink_path.c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", "0", 1);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0 || open_mixer_quietly() < 0) {
+    setenv("SDL_AUDIO_DISK_TIMESCALE", "0", 1);
+    const bool opened = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && open_mixer_quietly() == 0;
+    unlink(sink_path.c_str());
+    if (!opened) {
         why = std::string("cannot start the audio decoder: ") + SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        close(sink_fd);
         return false;
     }
     // The show's own order: pause, queue the track, unpause; the first chunk
@@ -78,9 +106,10 @@ bool decode_live_track(const char* path, LiveTrack& out, std::string& why)
     if (music == nullptr) {
         out.why_silent = Mix_GetError();
         close_mixer();
+        close(sink_fd);
         return true;
     }
-    Recorder recorder{&out.pcm};
+    Recorder recorder{&out.pcm, sink_fd};
     Mix_SetPostMix(record_chunk, &recorder);
     Mix_PlayMusic(music, 1);
     SDL_PauseAudio(0);
@@ -91,6 +120,7 @@ bool decode_live_track(const char* path, LiveTrack& out, std::string& why)
     SDL_UnlockAudio();
     Mix_FreeMusic(music);
     close_mixer();
+    close(sink_fd);
     out.pcm.resize(static_cast<std::size_t>(recorder.music_frames) * 2);
     out.loaded = true;
     out.end_ms = (recorder.music_frames * 1000 + 47999) / 48000;

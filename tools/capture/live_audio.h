@@ -22,8 +22,9 @@ struct LiveTrack {
     std::string why_silent;           // the mixer's reason when not loaded
 };
 
-// Decodes path through SDL_mixer on SDL's disk audio driver, writing nowhere
-// and running as fast as the decoder can. Sets SDL_AUDIODRIVER and its
+// Decodes path through SDL_mixer on SDL's disk audio driver, as fast as the
+// decoder can, into a private temporary file (in TMPDIR, else /tmp) that never
+// holds more than one chunk. Sets SDL_AUDIODRIVER and its
 // settings for this process. Returns false with a reason only when the audio
 // path itself cannot start; a missing or unreadable track gives a silent result.
 bool decode_live_track(const char* path, LiveTrack& out, std::string& why);

@@ -2,7 +2,7 @@
 // file and a rename so a crash leaves either the old or the new one.
 #include "resume.h"
 
-#include "video_pipe.h"
+#include "files.h"
 
 #include <dirent.h>
 #include <unistd.h>
@@ -89,7 +89,7 @@ bool write_resume_point(const std::string& dir, const std::string& signature,
             return false;
         }
     }
-    if (!sync_path(temp) || std::rename(temp.c_str(), path.c_str()) != 0 || !sync_path(dir)) {
+    if (!publish_file(temp, path) || !sync_path(dir)) {
         why = "cannot update " + path + ": " + std::strerror(errno);
         return false;
     }

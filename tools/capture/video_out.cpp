@@ -3,6 +3,8 @@
 // run can leave a damaged segment under a finished name.
 #include "video_out.h"
 
+#include "files.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -104,7 +106,7 @@ bool SegmentedVideo::finish_segment(const GlowFilter& glow, std::string& why)
 {
     if (!encoder_.finish(why)) return false;
     const std::string done = segment_file(dir_, segment_, segment_extension(settings_));
-    if (!sync_path(segment_partial_) || std::rename(segment_partial_.c_str(), done.c_str()) != 0) {
+    if (!publish_file(segment_partial_, done)) {
         why = "cannot publish " + done + ": " + std::strerror(errno);
         return false;
     }
@@ -166,7 +168,7 @@ bool SegmentedVideo::join(const std::vector<std::int16_t>& sound, std::string& w
         std::remove(partial.c_str());
         return false;
     }
-    if (!sync_path(partial) || std::rename(partial.c_str(), file_.c_str()) != 0) {
+    if (!publish_file(partial, file_)) {
         why = "cannot rename " + partial + " to " + file_ + ": " + std::strerror(errno);
         std::remove(partial.c_str());
         return false;

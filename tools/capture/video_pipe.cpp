@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,28 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-
-std::string find_on_path(const char* name)
-{
-    const char* path = std::getenv("PATH");
-    if (path == nullptr) return "";
-    std::string dirs = path;
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        std::size_t end = dirs.find(':', start);
-        if (end == std::string::npos) end = dirs.size();
-        // An empty PATH entry means the current directory.
-        std::string dir = dirs.substr(start, end - start);
-        if (dir.empty()) dir = ".";
-        const std::string candidate = dir + "/" + name;
-        struct stat info {};
-        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-            access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        start = end + 1;
-    }
-    return "";
-}
 
 const char* segment_extension(const EncodeSettings& settings)
 {
@@ -54,7 +31,10 @@ std::vector<std::string> h264_arguments(const EncodeSettings& settings)
     const std::string gop = std::to_string(settings.fps / 2 > 0 ? settings.fps / 2 : 1);
     return {
         // Converted and tagged as BT.709 so players show the show's colours.
-        "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
+        // The frames carry the tags too: ffmpeg 7 takes the encoder's
+        // primaries and transfer from the frames over the options below.
+        "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p,"
+               "setparams=color_primaries=bt709:color_trc=bt709:colorspace=bt709:range=tv",
         "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
         "-color_range", "tv",
         "-c:v", "libx264", "-profile:v", "high", "-preset", settings.preset,
@@ -104,15 +84,6 @@ std::vector<std::string> join_arguments(const EncodeSettings& settings, const st
     return joined(args, {"-c:a", "aac", "-profile:a", "aac_low", "-b:a", "384k", "-ar", "48000",
                          "-ac", "2", "-movflags", "+faststart+negative_cts_offsets",
                          "-use_editlist", "0", "-f", "mp4", out_file});
-}
-
-bool sync_path(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0) return false;
-    const bool ok = fsync(fd) == 0;
-    close(fd);
-    return ok;
 }
 
 namespace {

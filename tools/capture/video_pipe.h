@@ -9,9 +9,6 @@
 #include <string>
 #include <vector>
 
-// The full path of an executable named name on PATH, or "" when there is none.
-std::string find_on_path(const char* name);
-
 struct EncodeSettings {
     int width = 0;   // of the frames sent, after scaling
     int height = 0;
@@ -66,7 +63,3 @@ private:
     int pipe_fd_ = -1;
     pid_t child_ = -1;
 };
-
-// Flushes a file or directory to the disk, so a rename after it survives a
-// power cut with its contents. False when it cannot be opened or flushed.
-bool sync_path(const std::string& path);

@@ -62,8 +62,7 @@ chroot_dir=$cache/chroot-bookworm-minbase
 if [ ! -f "$chroot_dir/.done" ]; then
   rm -rf "$chroot_dir"
   # The same archive this machine installs from.
-  mirror=$(sed -n 's/^URIs:[[:space:]]*\([^[:space:]]*\).*/\1/p' /etc/apt/sources.list.d/*.sources 2>/dev/null | grep -v security | head -n 1)
-  [ -n "$mirror" ] || mirror=$(awk '$1 == "deb" && $0 !~ /security/ {print $2; exit}' /etc/apt/sources.list)
+  mirror=$("$root/tools/debian-mirror.sh")
   debootstrap --variant=minbase --include=libx11-6,libxext6,libasound2,libpulse0 bookworm "$chroot_dir" "$mirror" \
     > debootstrap.txt 2>&1 || fail "debootstrap, see $out/debootstrap.txt"
   touch "$chroot_dir/.done"
@@ -74,7 +73,7 @@ tar -xzf "$dist/quorvex-$version-linux-x86_64.tar.gz" -C "$chroot_dir/opt/quorve
 # in_chroot ARGS...: runs ARGS in the chroot in place of the calling (sub)shell,
 # so that a signal to its process id reaches the program itself.
 in_chroot() { exec chroot "$chroot_dir" /usr/bin/env -i PATH=/usr/bin:/bin HOME=/tmp SDL_AUDIODRIVER=disk \
-  SDL_DISKAUDIOFILE=/dev/null SDL_DISKAUDIODELAY=20 "$@"; }
+  SDL_DISKAUDIOFILE=/tmp/audio.raw SDL_DISKAUDIODELAY=20 "$@"; }
 
 (in_chroot /bin/sh -c 'cd /opt/quorvex && SDL_VIDEODRIVER=dummy exec ./quorvex > /tmp/out.txt 2> /tmp/err.txt') &
 pid=$!
