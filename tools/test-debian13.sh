@@ -72,7 +72,7 @@ enter "$chroot_dir"
 git clone -q "$root" "$chroot_dir/root/quorvex"
 
 in_chroot() {
-  chroot "$chroot_dir" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
+  chroot "$chroot_dir" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb DEBIAN_FRONTEND=noninteractive \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
 }
 # Moments across the show: the caption, each picture, both flicker slots, the
@@ -112,7 +112,7 @@ same_frames "Debian 13 over SDL 2"
 echo "== Debian 13, SDL 3: every test again over sdl2-compat"
 # The shim replaces SDL 2 with sdl2-compat over SDL 3; its -dev package stands
 # in for libsdl2-dev, which SDL 1.2's pkg-config file needs.
-in_chroot env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+in_chroot apt-get install -y -qq --no-install-recommends \
   libsdl2-compat-shim libsdl2-compat-dev >/dev/null
 stack=$(sdl_stack)
 echo "== SDL 1.2 now runs on $stack"
@@ -123,3 +123,4 @@ same_frames "Debian 13 over SDL 3"
 echo "== Debian 13: the Debian package"
 in_chroot sh -c 'cd /root/quorvex && tools/package_check.sh'
 in_chroot apt-get autoclean -qq
+echo "== Debian 13: tools/test.sh on both stacks, the frames and the package checks passed"
