@@ -11,6 +11,10 @@
 # downloads; nothing here touches the machine's dpkg database.
 # Usage: root.sh [CACHE_DIR]   (default: $QUORVEX_CACHE or /var/cache/quorvex)
 set -euo pipefail
+# A caller that made the root already passes it on (tools/test-arm64.sh).
+if [ -n "${QUORVEX_ARM64_ROOT:-}" ] && [ -f "$QUORVEX_ARM64_ROOT/.done" ]; then
+  echo "$QUORVEX_ARM64_ROOT"; exit 0
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 cache=${1:-${QUORVEX_CACHE:-/var/cache/quorvex}}/arm64
 "$here/../apt-install.sh" g++-aarch64-linux-gnu qemu-user-static dpkg-dev >&2
@@ -60,6 +64,30 @@ for deb in "$apt_dir"/archives/*.deb "$apt_dir"/devel/*.deb; do
   dpkg-deb -x "$deb" "$root"
 done
 echo "$plan" > "$root/.packages"
+
+# A dpkg database of the root's packages, for dpkg-shlibdeps (tools/package.sh
+# --arch arm64) to tell which package each library comes from and read its
+# symbols; its file lists name the files where they are, inside the root.
+admin=$root/var/lib/dpkg
+mkdir -p "$admin/info" "$admin/updates"
+printf 'amd64\narm64\n' > "$admin/arch"
+echo 1 > "$admin/info/format"  # Multi-Arch: same packages' files are named PACKAGE:ARCH.*
+: > "$admin/status"
+control=$cache/control
+for deb in "$apt_dir"/archives/*.deb "$apt_dir"/devel/*.deb; do
+  pkg=$(dpkg-deb -f "$deb" Package) arch=$(dpkg-deb -f "$deb" Architecture) multi=$(dpkg-deb -f "$deb" Multi-Arch)
+  name=$pkg
+  [ "$multi" = same ] && name=$pkg:$arch
+  { dpkg-deb -f "$deb" Package Version Architecture Multi-Arch Maintainer Description | sed '1a Status: install ok installed'
+    echo; } >> "$admin/status"
+  dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -e 's|^\./|/|' -e 's|/$||' -e '/^$/d' -e "s|^|$root|" > "$admin/info/$name.list"
+  rm -rf "$control"
+  dpkg-deb -e "$deb" "$control"
+  for f in symbols shlibs; do
+    [ -f "$control/$f" ] && cp "$control/$f" "$admin/info/$name.$f"
+  done
+done
+rm -rf "$control"
 # Link names the -dev packages point at with absolute paths would leave the root.
 find "$root" -type l -lname '/*' | while read -r link; do
   ln -sfn "$root$(readlink "$link")" "$link"

@@ -8,13 +8,9 @@ set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)
 set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
 set(CMAKE_LIBRARY_ARCHITECTURE aarch64-linux-gnu)
 
-# The root may come from the environment: CMake reads this file again for
-# every compiler check, where cache variables are not passed on.
-if(NOT QUORVEX_ARM64_ROOT AND DEFINED ENV{QUORVEX_ARM64_ROOT})
-  set(QUORVEX_ARM64_ROOT "$ENV{QUORVEX_ARM64_ROOT}")
-endif()
+# The compiler checks (try_compile) read this file again: pass the root on.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES QUORVEX_ARM64_ROOT)
 if(QUORVEX_ARM64_ROOT)
-  set(ENV{QUORVEX_ARM64_ROOT} "${QUORVEX_ARM64_ROOT}")
   set(CMAKE_FIND_ROOT_PATH "${QUORVEX_ARM64_ROOT}")
   set(ENV{PKG_CONFIG_SYSROOT_DIR} "${QUORVEX_ARM64_ROOT}")
   set(ENV{PKG_CONFIG_LIBDIR}

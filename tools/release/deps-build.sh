@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Builds the release's third-party libraries from the verified Debian sources,
 # static only, into a prefix in the cache keyed by the pins and this script.
-# Usage: deps-build.sh linux|windows CACHE_DIR  (prints the prefix)
+# linux-aarch64 is cross-built, with zlib and the run-time libraries' names
+# from the arm64 root of tools/arm64/root.sh (whose name keys its prefix too).
+# Usage: deps-build.sh linux|linux-aarch64|windows CACHE_DIR  (prints the prefix)
 set -euo pipefail
 target=$1 cache=$2
 here=$(cd "$(dirname "$0")" && pwd)
-key=$(cat "$here/pins.sh" "$here/deps-build.sh" "$here/mingw.cmake" "$here"/patches/* | sha256sum | cut -c1-12)
+arm64_root=""
+[ "$target" = linux-aarch64 ] && arm64_root=$("$here/../arm64/root.sh")
+key=$( (cat "$here/pins.sh" "$here/deps-build.sh" "$here/mingw.cmake" "$here"/patches/*
+        [ -z "$arm64_root" ] || cat "$here/../arm64/toolchain.cmake"; basename "$arm64_root") | sha256sum | cut -c1-12)
 prefix=$cache/prefix-$target-$key
 if [ -f "$prefix/.done" ]; then echo "$prefix"; exit 0; fi
 src=$cache/src
@@ -19,14 +24,23 @@ case $target in
   linux)
     host=() cmake_target=()
     export CC=gcc CXX=g++ ;;
+  linux-aarch64)
+    host=(--host=aarch64-linux-gnu)
+    cmake_target=(-DCMAKE_TOOLCHAIN_FILE="$here/../arm64/toolchain.cmake")
+    export CC=aarch64-linux-gnu-gcc CXX=aarch64-linux-gnu-g++ ;;
   windows)
     host=(--host=x86_64-w64-mingw32)
     cmake_target=(-DCMAKE_TOOLCHAIN_FILE="$here/mingw.cmake")
     export CC=x86_64-w64-mingw32-gcc-posix CXX=x86_64-w64-mingw32-g++-posix ;;
-  *) echo "deps-build.sh: target is linux or windows" >&2; exit 2 ;;
+  *) echo "deps-build.sh: target is linux, linux-aarch64 or windows" >&2; exit 2 ;;
 esac
 export CFLAGS="-O2" CXXFLAGS="-O2" CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib"
 export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH=
+if [ -n "$arm64_root" ]; then
+  # zlib (libpng links it) and the names of the libraries SDL opens at run time.
+  CPPFLAGS+=" -I$arm64_root/usr/include/aarch64-linux-gnu"
+  LDFLAGS+=" -L$arm64_root/usr/lib/aarch64-linux-gnu -Wl,-rpath-link,$arm64_root/lib/aarch64-linux-gnu"
+fi
 
 # autotools NAME SRCDIR ARGS...: an autotools build out of the source tree
 # (SRCDIR under the sources, or an absolute path).
@@ -54,6 +68,13 @@ if [ "$target" = windows ]; then
     > "$prefix/lib/pkgconfig/zlib.pc"
 fi
 
+if [ -n "$arm64_root" ]; then
+  # zlib from Debian's arm64 zlib1g-dev, linked statically by the release build.
+  mkdir -p "$prefix/lib/pkgconfig"
+  printf 'Name: zlib\nDescription: zlib\nVersion: 1.2.13\nLibs: %s\nCflags:\n' \
+    "$arm64_root/usr/lib/aarch64-linux-gnu/libz.a" > "$prefix/lib/pkgconfig/zlib.pc"
+fi
+
 autotools libpng libpng1.6_1.6.39-2+deb12u5
 cmake_build libjpeg libjpeg-turbo_2.1.5-2 -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF
 # libmad's configure turns -O2 into -O plus -fforce-mem, which today's gcc rejects; -O3 passes through.
@@ -63,7 +84,7 @@ autotools libmad libmad_0.15.1b-10.1 --enable-fpm=64bit CFLAGS="-O3"
 sdl=$work/libsdl1.2-src
 cp -r "$src/libsdl1.2_1.2.15+dfsg2-8" "$sdl"
 patch -s -d "$sdl" -p1 < "$here/patches/libsdl1.2-xdata32-const.patch"
-if [ "$target" = linux ]; then
+if [ "$target" != windows ]; then
   # X11 and the sound servers are opened at run time, so the program starts
   # on any desktop that has them and needs none of them linked.
   autotools sdl "$sdl" --disable-rpath --enable-x11-shared --enable-alsa-shared \
