@@ -78,11 +78,23 @@ fi
 autotools libpng libpng1.6_1.6.39-2+deb12u5
 cmake_build libjpeg libjpeg-turbo_2.1.5-2 -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF
 # libmad's configure turns -O2 into -O plus -fforce-mem, which today's gcc rejects; -O3 passes through.
-autotools libmad libmad_0.15.1b-10.1 --enable-fpm=64bit CFLAGS="-O3"
+# ported SRCDIR: the sources to build; for aarch64 a copy whose config.sub and
+# config.guess are Debian's current ones (autotools-dev): those of 2004 and
+# 2009 in libmad and SDL do not know the machine.
+ported() {
+  [ -n "$arm64_root" ] || { echo "$1"; return; }
+  rm -rf "$work/$1-ported"
+  cp -r "$src/$1" "$work/$1-ported"
+  find "$work/$1-ported" -name config.sub -exec cp /usr/share/misc/config.sub {} \;
+  find "$work/$1-ported" -name config.guess -exec cp /usr/share/misc/config.guess {} \;
+  echo "$work/$1-ported"
+}
+
+autotools libmad "$(ported libmad_0.15.1b-10.1)" --enable-fpm=64bit CFLAGS="-O3"
 # SDL 1.2.15 declares one Xlib function without the const today's Xlib gives
 # it, which only its run-time X11 loading (our Linux build) trips over.
 sdl=$work/libsdl1.2-src
-cp -r "$src/libsdl1.2_1.2.15+dfsg2-8" "$sdl"
+cp -r "$(ported libsdl1.2_1.2.15+dfsg2-8 | sed "s|^[^/]|$src/&|")" "$sdl"
 patch -s -d "$sdl" -p1 < "$here/patches/libsdl1.2-xdata32-const.patch"
 if [ "$target" != windows ]; then
   # X11 and the sound servers are opened at run time, so the program starts
@@ -96,7 +108,7 @@ if [ "$target" != windows ]; then
 else
   autotools sdl "$sdl" --disable-rpath --disable-joystick --disable-cdrom
 fi
-autotools sdl-mixer sdl-mixer1.2_1.2.12-17 --with-sdl-prefix="$prefix" --disable-sdltest --disable-music-mod \
+autotools sdl-mixer "$(ported sdl-mixer1.2_1.2.12-17)" --with-sdl-prefix="$prefix" --disable-sdltest --disable-music-mod \
   --disable-music-mod-modplug --disable-music-midi --disable-music-ogg --disable-music-flac \
   --disable-music-mp3 --enable-music-mp3-mad-gpl --disable-music-cmd --disable-smpegtest
 cmake_build highway highway_1.0.3-3+deb12u1 -DBUILD_TESTING=OFF -DHWY_ENABLE_TESTS=OFF -DHWY_ENABLE_EXAMPLES=OFF \
