@@ -24,8 +24,11 @@ runtime=(libc6 libstdc++6 libsdl1.2debian libsdl-mixer1.2 libpng16-16 libjpeg62-
          libbenchmark1debian)
 # Build time: headers, link names, pkg-config and CMake files, without their
 # own dependencies (the cross compiler brings its own C and C++ library).
+# The X11 and sound ones let the static release's SDL find, as it configures,
+# the libraries it opens at run time.
 devel=(libsdl1.2-dev libsdl-mixer1.2-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev libjpeg-dev
-       libhwy-dev libgtest-dev libbenchmark-dev)
+       libhwy-dev libgtest-dev libbenchmark-dev
+       libx11-dev libxext-dev x11proto-dev libxau-dev libxdmcp-dev libxcb1-dev libasound2-dev libpulse-dev)
 
 apt_dir=$cache/apt
 mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$apt_dir/devel" \

@@ -98,13 +98,22 @@ cp -r "$(ported libsdl1.2_1.2.15+dfsg2-8 | sed "s|^[^/]|$src/&|")" "$sdl"
 patch -s -d "$sdl" -p1 < "$here/patches/libsdl1.2-xdata32-const.patch"
 if [ "$target" != windows ]; then
   # X11 and the sound servers are opened at run time, so the program starts
-  # on any desktop that has them and needs none of them linked.
-  autotools sdl "$sdl" --disable-rpath --enable-x11-shared --enable-alsa-shared \
+  # on any desktop that has them and needs none of them linked. For aarch64
+  # configure finds them (and PulseAudio's pkg-config file) in the arm64 root.
+  x11=()
+  if [ -n "$arm64_root" ]; then
+    export PKG_CONFIG_SYSROOT_DIR=$arm64_root
+    export PKG_CONFIG_LIBDIR=$arm64_root/usr/lib/aarch64-linux-gnu/pkgconfig:$arm64_root/usr/share/pkgconfig
+    x11=(--x-includes="$arm64_root/usr/include" --x-libraries="$arm64_root/usr/lib/aarch64-linux-gnu")
+  fi
+  autotools sdl "$sdl" "${x11[@]}" --disable-rpath --enable-x11-shared --enable-alsa-shared \
     --enable-pulseaudio-shared --disable-esd --disable-arts --disable-nas --disable-video-directfb \
     --disable-video-aalib --disable-video-caca --disable-video-ggi --disable-video-svga --disable-video-dga \
     --disable-video-x11-xv --disable-video-x11-xinerama --disable-video-x11-vm --disable-video-x11-xrandr \
     --disable-video-x11-dgamouse --disable-video-x11-xme --disable-sndio --disable-libcaca --disable-oss \
     --disable-video-fbcon --disable-joystick --disable-cdrom
+  unset PKG_CONFIG_SYSROOT_DIR
+  export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig
 else
   autotools sdl "$sdl" --disable-rpath --disable-joystick --disable-cdrom
 fi
