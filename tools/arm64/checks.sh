@@ -45,10 +45,11 @@ if [ -f "$tar" ]; then
     fail "the aarch64 release needs $needed, newest glibc symbol $newest"
   fi
 
-  # Disk audio into a plain file: SDL refuses /dev/null as its output.
+  # Disk audio into a plain file: SDL refuses /dev/null as its output. Run in
+  # a subshell, which qemu replaces, so that a signal to it reaches the program.
   run_release() {
-    (cd "$rel" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/audio.raw" SDL_DISKAUDIODELAY=20 \
-      exec qemu-aarch64-static -L "$arm64_root" ./quorvex >"$out/release-out.txt" 2>"$out/release-err.txt")
+    cd "$rel" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/audio.raw" SDL_DISKAUDIODELAY=20 \
+      exec qemu-aarch64-static -L "$arm64_root" ./quorvex >"$out/release-out.txt" 2>"$out/release-err.txt"
   }
   run_release &
   pid=$!
@@ -63,7 +64,7 @@ if [ -f "$tar" ]; then
   fi
 
   : >"$rel/d/kelpi.jpg"
-  status=0; run_release || status=$?
+  status=0; (run_release) || status=$?
   mkdir -p "$out/debian/d" && cp -r d/. "$out/debian/d/" && : >"$out/debian/d/kelpi.jpg"
   deb_status=0
   (cd "$out/debian" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$root_dir/build/quorvex" >out.txt 2>err.txt) || deb_status=$?
