@@ -15,6 +15,10 @@ case $arch in
     root=$(tools/arm64/root.sh)
     cross=(-DCMAKE_TOOLCHAIN_FILE="$PWD/tools/arm64/toolchain.cmake" -DQUORVEX_ARM64_ROOT="$root"
            -DQUORVEX_ASSET_TOOLS=OFF)
+    # A tree configured against another root keeps that root's paths in its cache.
+    [ "$(cat "$dir/arm64-root.txt" 2>/dev/null)" = "$root" ] || rm -rf "$dir"
+    mkdir -p "$dir"
+    echo "$root" >"$dir/arm64-root.txt"
     # dpkg-buildflags and dpkg-shlibdeps then work for arm64.
     export DEB_HOST_ARCH=arm64 ;;
   *) echo "package.sh: --arch is amd64 or arm64" >&2; exit 2 ;;

@@ -30,6 +30,10 @@ qemu_run() { local cpu=$1; shift; qemu-aarch64-static -cpu "$cpu" -L "$arm64_roo
 # target Highway can build for arm64 is compiled in, the portable one (which
 # no arm64 processor needs) and the fixed-width SVE ones among them, so that
 # the tests can force each.
+# A tree configured against another root keeps that root's paths in its cache.
+[ "$(cat build-arm64/arm64-root.txt 2>/dev/null)" = "$arm64_root" ] || rm -rf build-arm64
+mkdir -p build-arm64
+echo "$arm64_root" >build-arm64/arm64-root.txt
 cmake -S . -B build-arm64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root_dir/tools/arm64/toolchain.cmake" \
   -DQUORVEX_ARM64_ROOT="$arm64_root" -DQUORVEX_ASSET_TOOLS=OFF -DCMAKE_CXX_FLAGS=-DHWY_COMPILE_ALL_ATTAINABLE \
   -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST >/dev/null
