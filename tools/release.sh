@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release archives into dist/: a self-contained Windows x64 zip
-# (MinGW-w64, static), a Linux x86_64 tar.gz (static third-party libraries)
-# and a source tarball with the project and every pinned third-party source.
+# (MinGW-w64, static), Linux x86_64 and aarch64 tar.gz (static third-party
+# libraries; aarch64 cross-built, see tools/arm64/) and a source tarball with the project and every pinned third-party source.
 # Third-party code comes from Debian source packages, cached outside the tree
 # (QUORVEX_CACHE, default /var/cache/quorvex). With --check it then runs the
 # release checks: the Windows build under Wine, the Linux one in a minimal chroot.
@@ -16,10 +16,11 @@ mkdir -p "$cache" "$dist"
 tools/release/packages.sh
 tools/release/sources.sh "$cache"
 linux_prefix=$(tools/release/deps-build.sh linux "$cache")
+aarch64_prefix=$(tools/release/deps-build.sh linux-aarch64 "$cache")
 windows_prefix=$(tools/release/deps-build.sh windows "$cache")
 # Highway installs its header-only contrib (the SIMD maths the stripe fill
 # uses) only together with contrib's libraries, which we do not need.
-for prefix in "$linux_prefix" "$windows_prefix"; do
+for prefix in "$linux_prefix" "$aarch64_prefix" "$windows_prefix"; do
   mkdir -p "$prefix/include/hwy/contrib"
   cp -r "$cache"/src/highway_*/hwy/contrib/math "$prefix/include/hwy/contrib/"
 done
@@ -43,12 +44,21 @@ gcc -O2 -Wall -Wextra -c tools/release/glibc_compat.c -o build-release-linux/gli
 build linux "$linux_prefix" \
   "$root/build-release-linux/glibc_compat.o -lSDL_mixer -lmad -lSDL -lpng16 -ljpeg -l:libz.a -ldl -lpthread -lm" \
   "-static-libgcc -static-libstdc++" -DBUILD_TESTING=OFF
+# The same for 64-bit ARM; zlib is Debian's arm64 build (its pkg-config file
+# in the prefix names the static library).
+mkdir -p build-release-linux-aarch64
+aarch64-linux-gnu-gcc -O2 -Wall -Wextra -c tools/release/glibc_compat.c -o build-release-linux-aarch64/glibc_compat.o
+build linux-aarch64 "$aarch64_prefix" \
+  "$root/build-release-linux-aarch64/glibc_compat.o -lSDL_mixer -lmad -lSDL -lpng16 -ljpeg $(
+    PKG_CONFIG_LIBDIR=$aarch64_prefix/lib/pkgconfig pkg-config --libs zlib) -ldl -lpthread -lm" \
+  "-static-libgcc -static-libstdc++" -DBUILD_TESTING=OFF -DCMAKE_TOOLCHAIN_FILE="$root/tools/arm64/toolchain.cmake"
 build windows "$windows_prefix" \
   "-lmingw32 -lSDLmain -lSDL_mixer -lmad -lSDL -lpng16 -ljpeg -lz -mwindows -luser32 -lgdi32 -lwinmm -ldxguid" \
   "-static -static-libgcc -static-libstdc++" -DCMAKE_TOOLCHAIN_FILE="$root/tools/release/mingw.cmake" \
   -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
 x86_64-w64-mingw32-strip "build-release-windows/quorvex.exe"
 strip "build-release-linux/quorvex"
+aarch64-linux-gnu-strip "build-release-linux-aarch64/quorvex"
 
 tools/web.sh >/dev/null  # the browser build: dist/quorvex-<version>-web.zip
 tools/release/stage.sh "$version" "$cache" "$dist"

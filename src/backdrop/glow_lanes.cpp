@@ -1,4 +1,4 @@
-// The glow filter across SIMD lanes, compiled once per x86 target by Highway
+// The glow filter across SIMD lanes, compiled once per SIMD target by Highway
 // and chosen at run time. Each lane filters its own stretch of the frame; runs
 // of 16 pixels are turned from lane order back into scan order and tinted.
 #undef HWY_TARGET_INCLUDE
@@ -126,39 +126,63 @@ struct LaneStates {
     bool exact[kMaxLanes];
 };
 
+// 16 filter steps of every chain, on one lit-bit word per lane, from and back
+// to the states in glow1 and glow2 (kChains vectors each); step t of chain c
+// goes to tile[(c * 16 + t) * lanes] when there is a tile. The chains are
+// variables of their own: scalable vectors (SVE) cannot be array elements.
+HWY_INLINE void step_chains(const std::uint16_t* word, std::uint16_t* glow1, std::uint16_t* glow2,
+                            std::uint16_t* tile)
+{
+    static_assert(kChains == 4, "one variable per chain");
+    const D16 d;
+    const std::size_t n = hn::Lanes(d);
+    V16 a1 = hn::Load(d, glow1), b1 = hn::Load(d, glow1 + n), c1 = hn::Load(d, glow1 + 2 * n);
+    V16 e1 = hn::Load(d, glow1 + 3 * n);
+    V16 a2 = hn::Load(d, glow2), b2 = hn::Load(d, glow2 + n), c2 = hn::Load(d, glow2 + 2 * n);
+    V16 e2 = hn::Load(d, glow2 + 3 * n);
+    const V16 wa = hn::Load(d, word), wb = hn::Load(d, word + n), wc = hn::Load(d, word + 2 * n);
+    const V16 we = hn::Load(d, word + 3 * n);
+    for (int t = 0; t < kRun; ++t) {
+        step(a1, a2, lit_input(wa, t));
+        step(b1, b2, lit_input(wb, t));
+        step(c1, c2, lit_input(wc, t));
+        step(e1, e2, lit_input(we, t));
+        if (tile == nullptr) continue;
+        hn::Store(a2, d, tile + std::size_t(t) * n);
+        hn::Store(b2, d, tile + std::size_t(kRun + t) * n);
+        hn::Store(c2, d, tile + std::size_t(2 * kRun + t) * n);
+        hn::Store(e2, d, tile + std::size_t(3 * kRun + t) * n);
+    }
+    hn::Store(a1, d, glow1);
+    hn::Store(b1, d, glow1 + n);
+    hn::Store(c1, d, glow1 + 2 * n);
+    hn::Store(e1, d, glow1 + 3 * n);
+    hn::Store(a2, d, glow2);
+    hn::Store(b2, d, glow2 + n);
+    hn::Store(c2, d, glow2 + 2 * n);
+    hn::Store(e2, d, glow2 + 3 * n);
+}
+
 // Each lane's state at the start of its stretch (words lit-bit words long):
 // run from both extreme states through the warm-up; where the two agree the
 // state is exact. Lane 0 has no warm-up and takes the carried state.
 void warm_up(const GlowJob& job, const GlowFilter& glow, std::size_t words, int warmup, LaneStates& out)
 {
-    const D16 d;
-    const std::size_t lanes = hn::Lanes(d);
-    const std::size_t total = kChains * lanes;
-    V16 lo1[kChains], lo2[kChains], hi1[kChains], hi2[kChains];
-    for (int c = 0; c < kChains; ++c) {
-        lo1[c] = hn::Zero(d);
-        lo2[c] = hn::Zero(d);
-        hi1[c] = hn::Set(d, kGlow1Max);
-        hi2[c] = hn::Set(d, kGlow2Max);
+    const std::size_t total = kChains * hn::Lanes(D16());
+    HWY_ALIGN std::uint16_t high1[kMaxLanes], high2[kMaxLanes];
+    for (std::size_t i = 0; i < total; ++i) {
+        out.glow1[i] = 0;
+        out.glow2[i] = 0;
+        high1[i] = kGlow1Max;
+        high2[i] = kGlow2Max;
     }
     HWY_ALIGN std::uint16_t word[kMaxLanes];
     for (int b = 0; b < warmup / kRun; ++b) {
         // Lane 0 reads stretch 0 instead; its result is replaced below.
         word[0] = job.lit[std::size_t(b)];
         gather_words(job.lit, words - std::size_t(warmup / kRun) + std::size_t(b), words, total - 1, word + 1);
-        for (int t = 0; t < kRun; ++t)
-            for (int c = 0; c < kChains; ++c) {
-                const V16 in = lit_input(hn::Load(d, word + c * lanes), t);
-                step(lo1[c], lo2[c], in);
-                step(hi1[c], hi2[c], in);
-            }
-    }
-    HWY_ALIGN std::uint16_t high1[kMaxLanes], high2[kMaxLanes];
-    for (int c = 0; c < kChains; ++c) {
-        hn::Store(lo1[c], d, out.glow1 + c * lanes);
-        hn::Store(lo2[c], d, out.glow2 + c * lanes);
-        hn::Store(hi1[c], d, high1 + c * lanes);
-        hn::Store(hi2[c], d, high2 + c * lanes);
+        step_chains(word, out.glow1, out.glow2, nullptr);
+        step_chains(word, high1, high2, nullptr);
     }
     for (std::size_t i = 0; i < total; ++i) out.exact[i] = out.glow1[i] == high1[i] && out.glow2[i] == high2[i];
     out.exact[0] = true;
@@ -179,11 +203,6 @@ void filter_stretches(const GlowJob& job, std::size_t words, LaneStates& states)
         const int first = int(i) * stretch;
         target[i] = {job.pixels + (first / job.width) * job.pitch, first % job.width};
     }
-    V16 g1[kChains], g2[kChains];
-    for (int c = 0; c < kChains; ++c) {
-        g1[c] = hn::Load(d, states.glow1 + c * lanes);
-        g2[c] = hn::Load(d, states.glow2 + c * lanes);
-    }
     // tile: chain c's step t at tile[(c * 16 + t) * lanes]; quads and runs: one chain's.
     HWY_ALIGN std::uint16_t word[kMaxLanes];
     HWY_ALIGN std::uint16_t tile[kRun * kMaxLanes];
@@ -191,13 +210,7 @@ void filter_stretches(const GlowJob& job, std::size_t words, LaneStates& states)
     HWY_ALIGN std::uint16_t runs[kRun * kMaxLanes / kChains];
     for (std::size_t k = 0; k < words; ++k) {
         gather_words(job.lit, k, words, total, word);
-        V16 in[kChains];
-        for (int c = 0; c < kChains; ++c) in[c] = hn::Load(d, word + c * lanes);
-        for (int t = 0; t < kRun; ++t)
-            for (int c = 0; c < kChains; ++c) {
-                step(g1[c], g2[c], lit_input(in[c], t));
-                hn::Store(g2[c], d, tile + std::size_t(c * kRun + t) * lanes);
-            }
+        step_chains(word, states.glow1, states.glow2, tile);
         for (int c = 0; c < kChains; ++c) {
             lanes_to_runs(tile + std::size_t(c * kRun) * lanes, quads, runs);
             for (std::size_t l = 0; l < lanes; ++l) {
@@ -210,10 +223,6 @@ void filter_stretches(const GlowJob& job, std::size_t words, LaneStates& states)
                 }
             }
         }
-    }
-    for (int c = 0; c < kChains; ++c) {
-        hn::Store(g1[c], d, states.glow1 + c * lanes);
-        hn::Store(g2[c], d, states.glow2 + c * lanes);
     }
 }
 

@@ -35,7 +35,6 @@ void fill_stripe_table(std::uint8_t* table);
 
 // The same table on two threads, one angle per four entries (the quadrant
 // p >= 0, q >= 0, mirrored), computed with SIMD on the widest target the
-// processor has. Equal to fill_stripe_table except where an entry's stripe
-// number lies within rounding of an integer, where the last bits of the angle
-// may move it by one.
+// processor has. Equal to fill_stripe_table, byte for byte: where an entry's
+// stripe number lies within rounding of an integer it takes stripe_at's.
 void fill_stripe_table_fast(std::uint8_t* table);

@@ -1,6 +1,8 @@
 // The stripe table's fast fill: angles once per point of the quadrant p >= 0,
 // q >= 0, eight or so at a time with SIMD, mirrored into the other three
-// quadrants, with the rows shared between two threads.
+// quadrants, with the rows shared between two threads. Entries whose stripe
+// number sits on an integer are taken from the reference, so the table is the
+// same on every machine.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "backdrop/stripes_fast.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -58,18 +60,31 @@ void mirror_angles(int p, double* angle)
         hn::StoreU(hn::Atan(d, hn::Div(hn::Iota(d, double(m)), pv)), d, angle + m);
 }
 
-// Bit 3 of trunc(angular + radial), one byte per lane.
-HWY_INLINE void store_bits(hn::Vec<DF> angular, hn::Vec<DF> radial, std::uint8_t* out)
+// Bit 3 of trunc(n), one byte per lane.
+HWY_INLINE void store_bits(hn::Vec<DF> n, std::uint8_t* out)
 {
     const hn::Rebind<std::int32_t, DF> di;
     const hn::Rebind<std::uint8_t, DF> du8;
-    const auto n = hn::DemoteTo(di, hn::Add(angular, radial));  // truncates toward zero
-    hn::StoreU(hn::DemoteTo(du8, hn::And(hn::ShiftRight<3>(n), hn::Set(di, 1))), du8, out);
+    const auto whole = hn::DemoteTo(di, n);  // truncates toward zero
+    hn::StoreU(hn::DemoteTo(du8, hn::And(hn::ShiftRight<3>(whole), hn::Set(di, 1))), du8, out);
+}
+
+// The entries at row p, columns sign * (m + i) for every lane i: bit 3 of n
+// where it is safely away from an integer, else the reference's own entry.
+// Our angles and sums differ from atan2's in the last bits only (well under
+// 1e-11 here), so beyond kNearInteger both truncate alike and the table is
+// the reference's on every processor and SIMD target.
+HWY_INLINE void store_entries(hn::Vec<DF> n, int p, int sign, int m, std::uint8_t* out)
+{
+    constexpr double kNearInteger = 1e-9;
+    const DF d;
+    store_bits(n, out);
+    if (hn::AllFalse(d, hn::Lt(hn::Abs(hn::Sub(n, hn::Round(n))), hn::Set(d, kNearInteger)))) return;
+    for (int i = 0; i < int(hn::Lanes(d)); ++i) out[i] = stripe_at(p, sign * (m + i));
 }
 
 // The four entries at (p, +-m) and (-p, +-m) for every m. The angle is odd in
-// q, and at -p it is pi minus the angle at p; the sums round differently from
-// atan2's own values only in the last bits.
+// q, and at -p it is pi minus the angle at p.
 void mirror_entries(int p, RowPair& w)
 {
     const DF d;
@@ -82,10 +97,10 @@ void mirror_entries(int p, RowPair& w)
         const auto radial = hn::Mul(hn::Add(pp, hn::Mul(mv, mv)), hn::Set(d, 0.00004));
         const auto lower = hn::Mul(a, k448);
         const auto upper = hn::Mul(hn::Sub(pi, a), k448);
-        store_bits(lower, radial, w.lower_right.data() + m);
-        store_bits(hn::Neg(lower), radial, w.lower_left.data() + m);
-        store_bits(upper, radial, w.upper_right.data() + m);
-        store_bits(hn::Neg(upper), radial, w.upper_left.data() + m);
+        store_entries(hn::Add(lower, radial), p, 1, m, w.lower_right.data() + m);
+        store_entries(hn::Add(hn::Neg(lower), radial), p, -1, m, w.lower_left.data() + m);
+        store_entries(hn::Add(upper, radial), -p, 1, m, w.upper_right.data() + m);
+        store_entries(hn::Add(hn::Neg(upper), radial), -p, -1, m, w.upper_left.data() + m);
     }
 }
 

@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Builds the release's third-party libraries from the verified Debian sources,
 # static only, into a prefix in the cache keyed by the pins and this script.
-# Usage: deps-build.sh linux|windows CACHE_DIR  (prints the prefix)
+# linux-aarch64 is cross-built, with zlib and the run-time libraries' names
+# from the arm64 root of tools/arm64/root.sh (whose name keys its prefix too).
+# Usage: deps-build.sh linux|linux-aarch64|windows CACHE_DIR  (prints the prefix)
 set -euo pipefail
 target=$1 cache=$2
 here=$(cd "$(dirname "$0")" && pwd)
-key=$(cat "$here/pins.sh" "$here/deps-build.sh" "$here/mingw.cmake" "$here"/patches/* | sha256sum | cut -c1-12)
+arm64_root=""
+[ "$target" = linux-aarch64 ] && arm64_root=$("$here/../arm64/root.sh")
+key=$( (cat "$here/pins.sh" "$here/deps-build.sh" "$here/mingw.cmake" "$here"/patches/*
+        [ -z "$arm64_root" ] || cat "$here/../arm64/toolchain.cmake"; basename "$arm64_root") | sha256sum | cut -c1-12)
 prefix=$cache/prefix-$target-$key
 if [ -f "$prefix/.done" ]; then echo "$prefix"; exit 0; fi
 src=$cache/src
@@ -19,14 +24,23 @@ case $target in
   linux)
     host=() cmake_target=()
     export CC=gcc CXX=g++ ;;
+  linux-aarch64)
+    host=(--host=aarch64-linux-gnu)
+    cmake_target=(-DCMAKE_TOOLCHAIN_FILE="$here/../arm64/toolchain.cmake")
+    export CC=aarch64-linux-gnu-gcc CXX=aarch64-linux-gnu-g++ ;;
   windows)
     host=(--host=x86_64-w64-mingw32)
     cmake_target=(-DCMAKE_TOOLCHAIN_FILE="$here/mingw.cmake")
     export CC=x86_64-w64-mingw32-gcc-posix CXX=x86_64-w64-mingw32-g++-posix ;;
-  *) echo "deps-build.sh: target is linux or windows" >&2; exit 2 ;;
+  *) echo "deps-build.sh: target is linux, linux-aarch64 or windows" >&2; exit 2 ;;
 esac
 export CFLAGS="-O2" CXXFLAGS="-O2" CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib"
 export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH=
+if [ -n "$arm64_root" ]; then
+  # zlib (libpng links it) and the names of the libraries SDL opens at run time.
+  CPPFLAGS+=" -I$arm64_root/usr/include/aarch64-linux-gnu"
+  LDFLAGS+=" -L$arm64_root/usr/lib/aarch64-linux-gnu -Wl,-rpath-link,$arm64_root/lib/aarch64-linux-gnu"
+fi
 
 # autotools NAME SRCDIR ARGS...: an autotools build out of the source tree
 # (SRCDIR under the sources, or an absolute path).
@@ -54,28 +68,56 @@ if [ "$target" = windows ]; then
     > "$prefix/lib/pkgconfig/zlib.pc"
 fi
 
+if [ -n "$arm64_root" ]; then
+  # zlib from Debian's arm64 zlib1g-dev, linked statically by the release build.
+  mkdir -p "$prefix/lib/pkgconfig"
+  printf 'Name: zlib\nDescription: zlib\nVersion: 1.2.13\nLibs: %s\nCflags:\n' \
+    "$arm64_root/usr/lib/aarch64-linux-gnu/libz.a" > "$prefix/lib/pkgconfig/zlib.pc"
+fi
+
 autotools libpng libpng1.6_1.6.39-2+deb12u5
 cmake_build libjpeg libjpeg-turbo_2.1.5-2 -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF
 # libmad's configure turns -O2 into -O plus -fforce-mem, which today's gcc rejects; -O3 passes through.
-autotools libmad libmad_0.15.1b-10.1 --enable-fpm=64bit CFLAGS="-O3"
+# ported SRCDIR: the sources to build; for aarch64 a copy whose config.sub and
+# config.guess are Debian's current ones (autotools-dev): those of 2004 and
+# 2009 in libmad and SDL do not know the machine.
+ported() {
+  [ -n "$arm64_root" ] || { echo "$1"; return; }
+  rm -rf "$work/$1-ported"
+  cp -r "$src/$1" "$work/$1-ported"
+  find "$work/$1-ported" -name config.sub -exec cp /usr/share/misc/config.sub {} \;
+  find "$work/$1-ported" -name config.guess -exec cp /usr/share/misc/config.guess {} \;
+  echo "$work/$1-ported"
+}
+
+autotools libmad "$(ported libmad_0.15.1b-10.1)" --enable-fpm=64bit CFLAGS="-O3"
 # SDL 1.2.15 declares one Xlib function without the const today's Xlib gives
 # it, which only its run-time X11 loading (our Linux build) trips over.
 sdl=$work/libsdl1.2-src
-cp -r "$src/libsdl1.2_1.2.15+dfsg2-8" "$sdl"
+cp -r "$(ported libsdl1.2_1.2.15+dfsg2-8 | sed "s|^[^/]|$src/&|")" "$sdl"
 patch -s -d "$sdl" -p1 < "$here/patches/libsdl1.2-xdata32-const.patch"
-if [ "$target" = linux ]; then
+if [ "$target" != windows ]; then
   # X11 and the sound servers are opened at run time, so the program starts
-  # on any desktop that has them and needs none of them linked.
-  autotools sdl "$sdl" --disable-rpath --enable-x11-shared --enable-alsa-shared \
+  # on any desktop that has them and needs none of them linked. For aarch64
+  # configure finds them (and PulseAudio's pkg-config file) in the arm64 root.
+  x11=()
+  if [ -n "$arm64_root" ]; then
+    export PKG_CONFIG_SYSROOT_DIR=$arm64_root
+    export PKG_CONFIG_LIBDIR=$arm64_root/usr/lib/aarch64-linux-gnu/pkgconfig:$arm64_root/usr/share/pkgconfig
+    x11=(--x-includes="$arm64_root/usr/include" --x-libraries="$arm64_root/usr/lib/aarch64-linux-gnu")
+  fi
+  autotools sdl "$sdl" "${x11[@]}" --disable-rpath --enable-x11-shared --enable-alsa-shared \
     --enable-pulseaudio-shared --disable-esd --disable-arts --disable-nas --disable-video-directfb \
     --disable-video-aalib --disable-video-caca --disable-video-ggi --disable-video-svga --disable-video-dga \
     --disable-video-x11-xv --disable-video-x11-xinerama --disable-video-x11-vm --disable-video-x11-xrandr \
     --disable-video-x11-dgamouse --disable-video-x11-xme --disable-sndio --disable-libcaca --disable-oss \
     --disable-video-fbcon --disable-joystick --disable-cdrom
+  unset PKG_CONFIG_SYSROOT_DIR
+  export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig
 else
   autotools sdl "$sdl" --disable-rpath --disable-joystick --disable-cdrom
 fi
-autotools sdl-mixer sdl-mixer1.2_1.2.12-17 --with-sdl-prefix="$prefix" --disable-sdltest --disable-music-mod \
+autotools sdl-mixer "$(ported sdl-mixer1.2_1.2.12-17)" --with-sdl-prefix="$prefix" --disable-sdltest --disable-music-mod \
   --disable-music-mod-modplug --disable-music-midi --disable-music-ogg --disable-music-flac \
   --disable-music-mp3 --enable-music-mp3-mad-gpl --disable-music-cmd --disable-smpegtest
 cmake_build highway highway_1.0.3-3+deb12u1 -DBUILD_TESTING=OFF -DHWY_ENABLE_TESTS=OFF -DHWY_ENABLE_EXAMPLES=OFF \

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Stages and packs the release archives from build-release-linux/ and
-# build-release-windows/: the program, d/, the info files, a screenshot and
+# Stages and packs the release archives from build-release-linux/,
+# build-release-linux-aarch64/ and build-release-windows/: the program, d/, the info files, a screenshot and
 # the licence texts; and the source tarball with every pinned source package.
 # Usage: stage.sh VERSION CACHE_DIR DIST_DIR
 set -euo pipefail
@@ -66,8 +66,10 @@ stage_tree() {
 
 win=quorvex-$version-windows-x64
 lin=quorvex-$version-linux-x86_64
+arm=quorvex-$version-linux-aarch64
 stage_tree "$stage/$win" windows build-release-windows/quorvex.exe
 stage_tree "$stage/$lin" linux build-release-linux/quorvex
+stage_tree "$stage/$arm" linux build-release-linux-aarch64/quorvex
 # Windows readers expect CR LF in the text files.
 for f in file_id.diz quorvex.nfo; do sed -i 's/$/\r/' "$stage/$win/$f"; done
 
@@ -75,6 +77,7 @@ rm -f "$dist/$win.zip"
 find "$stage/$win" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 (cd "$stage" && find "$win" | LC_ALL=C sort | zip -X -9 -q "$dist/$win.zip" -@)
 (cd "$stage" && pack_tar "$lin") > "$dist/$lin.tar.gz"
+(cd "$stage" && pack_tar "$arm") > "$dist/$arm.tar.gz"
 
 # The source: the project's files as they are in the work tree, and every
 # pinned Debian source package as it was downloaded and checked.
