@@ -61,7 +61,7 @@ done
 tools/deps.sh
 cmake -S . -B build >/dev/null
 cmake --build build --target quorvex quorvex-capture -j2 >/dev/null
-moments=(1000 12000 45000 90000 120000 200000 333333 500000 750000 1000000 1250000 1500000)
+moments=(1200 20000 36100 52500 70000 100000 120000 150300 156000 225000 300000 515000)
 for cpu in cortex-a72 max; do
   differ=()
   for ms in "${moments[@]}"; do
