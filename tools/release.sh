@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release archives into dist/: a self-contained Windows x64 zip
 # (MinGW-w64, static), Linux x86_64 and aarch64 tar.gz (static third-party
-# libraries; aarch64 cross-built, see tools/arm64/) and a source tarball with the project and every pinned third-party source.
+# libraries, and on x86_64 SDL 1.2 as sdl12-compat with SDL2 in lib/; aarch64
+# cross-built, see tools/arm64/) and a source tarball with the project and
+# every pinned third-party source.
 # Third-party code comes from Debian source packages, cached outside the tree
 # (QUORVEX_CACHE, default /var/cache/quorvex). With --check it then runs the
 # release checks: the Windows build under Wine, the Linux one in a minimal chroot.
@@ -38,12 +40,20 @@ build() {
   cmake --build "build-release-$name" -j2 >/dev/null
 }
 
-# Static link order: each library before the ones it calls.
+# Static link order: each library before the ones it calls. On x86-64 Linux
+# SDL is sdl12-compat, found with SDL2 in lib/ beside the program: an RPATH
+# (not a RUNPATH) so that sdl12-compat's own dlopen of SDL2 looks there too.
 mkdir -p build-release-linux
 gcc -O2 -Wall -Wextra -c tools/release/glibc_compat.c -o build-release-linux/glibc_compat.o
 build linux "$linux_prefix" \
   "$root/build-release-linux/glibc_compat.o -lSDL_mixer -lmad -lSDL -lpng16 -ljpeg -l:libz.a -ldl -lpthread -lm" \
-  "-static-libgcc -static-libstdc++" -DBUILD_TESTING=OFF
+  "-static-libgcc -static-libstdc++ -Wl,--disable-new-dtags" -DBUILD_TESTING=OFF -DCMAKE_BUILD_RPATH='$ORIGIN/lib'
+readelf -d build-release-linux/quorvex | grep -q 'RPATH.*\[\$ORIGIN/lib\]' ||
+  { echo "release: the Linux program does not look in lib/ beside it" >&2; exit 1; }
+rm -rf build-release-linux/lib && mkdir build-release-linux/lib
+for so in libSDL-1.2.so.0 libSDL2-2.0.so.0; do
+  cp -L "$linux_prefix/lib/$so" build-release-linux/lib/ && strip --strip-unneeded "build-release-linux/lib/$so"
+done
 # The same for 64-bit ARM; zlib is Debian's arm64 build (its pkg-config file
 # in the prefix names the static library).
 mkdir -p build-release-linux-aarch64

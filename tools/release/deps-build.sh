@@ -91,32 +91,56 @@ ported() {
 }
 
 autotools libmad "$(ported libmad_0.15.1b-10.1)" --enable-fpm=64bit CFLAGS="-O3"
-# SDL 1.2.15 declares one Xlib function without the const today's Xlib gives
-# it, which only its run-time X11 loading (our Linux build) trips over.
-sdl=$work/libsdl1.2-src
-cp -r "$(ported libsdl1.2_1.2.15+dfsg2-8 | sed "s|^[^/]|$src/&|")" "$sdl"
-patch -s -d "$sdl" -p1 < "$here/patches/libsdl1.2-xdata32-const.patch"
-if [ "$target" != windows ]; then
-  # X11 and the sound servers are opened at run time, so the program starts
-  # on any desktop that has them and needs none of them linked. For aarch64
-  # configure finds them (and PulseAudio's pkg-config file) in the arm64 root.
-  x11=()
-  if [ -n "$arm64_root" ]; then
-    export PKG_CONFIG_SYSROOT_DIR=$arm64_root
-    export PKG_CONFIG_LIBDIR=$arm64_root/usr/lib/aarch64-linux-gnu/pkgconfig:$arm64_root/usr/share/pkgconfig
-    x11=(--x-includes="$arm64_root/usr/include" --x-libraries="$arm64_root/usr/lib/aarch64-linux-gnu")
+
+# The x86-64 Linux release runs on sdl12-compat over SDL2, as today's
+# distributions do: vsync, scaled full screen without a mode switch, Wayland.
+# SDL2 is a shared library that opens X11, Wayland and the sound servers'
+# libraries at run time, so it starts on any desktop and links none of them.
+# sdl12-compat is Debian 13's build (its source is not served), put in the
+# prefix with its paths pointed there.
+sdl2_and_compat() {
+  PKG_CONFIG_LIBDIR=$(pkg-config --variable pc_path pkg-config) cmake_build sdl2 libsdl2_2.32.4+dfsg-1 -DBUILD_SHARED_LIBS=ON -DSDL_SHARED=ON -DSDL_STATIC=OFF \
+    -DSDL_TEST=OFF -DSDL_TESTS=OFF -DSDL_RPATH=OFF -DSDL_X11_SHARED=ON -DSDL_WAYLAND_SHARED=ON \
+    -DSDL_WAYLAND_LIBDECOR_SHARED=ON -DSDL_PULSEAUDIO_SHARED=ON -DSDL_PIPEWIRE_SHARED=ON -DSDL_ALSA_SHARED=ON \
+    -DSDL_KMSDRM=OFF -DSDL_JACK=OFF -DSDL_SNDIO=OFF -DSDL_ESD=OFF -DSDL_ARTS=OFF -DSDL_NAS=OFF \
+    -DSDL_LIBSAMPLERATE=OFF -DSDL_IBUS=OFF -DSDL_HIDAPI=OFF -DSDL_RPI=OFF -DSDL_VIVANTE=OFF
+  local debs=$src/debs-amd64 libdir=usr/lib/x86_64-linux-gnu
+  cp -r "$debs/usr/include/SDL" "$prefix/include/"
+  cp -P "$debs/$libdir"/libSDL*.so* "$prefix/lib/"
+  mkdir -p "$prefix/bin" "$prefix/lib/pkgconfig"
+  sed -e "s|^prefix=.*|prefix=$prefix|" -e "s|^includedir=.*|includedir=$prefix/include|" \
+    "$debs/usr/bin/sdl-config" > "$prefix/bin/sdl-config"
+  chmod +x "$prefix/bin/sdl-config"
+  sed -e "s|^prefix=.*|prefix=$prefix|" -e "s|^libdir=.*|libdir=$prefix/lib|" -e "s|^includedir=.*|includedir=$prefix/include|" \
+    "$debs/$libdir/pkgconfig/sdl12_compat.pc" > "$prefix/lib/pkgconfig/sdl.pc"
+}
+
+# classic_sdl: the classic SDL 1.2.15 the Windows and aarch64 releases keep.
+# It declares one Xlib function without the const today's Xlib gives it,
+# which only its run-time X11 loading (the aarch64 build) trips over.
+classic_sdl() {
+  local sdl=$work/libsdl1.2-src x11=()
+  cp -r "$(ported libsdl1.2_1.2.15+dfsg2-8 | sed "s|^[^/]|$src/&|")" "$sdl"
+  patch -s -d "$sdl" -p1 < "$here/patches/libsdl1.2-xdata32-const.patch"
+  if [ "$target" = windows ]; then
+    autotools sdl "$sdl" --disable-rpath --disable-joystick --disable-cdrom
+    return
   fi
+  # X11 and the sound servers are opened at run time, so the program starts
+  # on any desktop that has them and needs none of them linked. configure
+  # finds them (and PulseAudio's pkg-config file) in the arm64 root.
+  x11=(--x-includes="$arm64_root/usr/include" --x-libraries="$arm64_root/usr/lib/aarch64-linux-gnu")
+  PKG_CONFIG_SYSROOT_DIR=$arm64_root \
+  PKG_CONFIG_LIBDIR=$arm64_root/usr/lib/aarch64-linux-gnu/pkgconfig:$arm64_root/usr/share/pkgconfig \
   autotools sdl "$sdl" "${x11[@]}" --disable-rpath --enable-x11-shared --enable-alsa-shared \
     --enable-pulseaudio-shared --disable-esd --disable-arts --disable-nas --disable-video-directfb \
     --disable-video-aalib --disable-video-caca --disable-video-ggi --disable-video-svga --disable-video-dga \
     --disable-video-x11-xv --disable-video-x11-xinerama --disable-video-x11-vm --disable-video-x11-xrandr \
     --disable-video-x11-dgamouse --disable-video-x11-xme --disable-sndio --disable-libcaca --disable-oss \
     --disable-video-fbcon --disable-joystick --disable-cdrom
-  unset PKG_CONFIG_SYSROOT_DIR
-  export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig
-else
-  autotools sdl "$sdl" --disable-rpath --disable-joystick --disable-cdrom
-fi
+}
+
+if [ "$target" = linux ]; then sdl2_and_compat; else classic_sdl; fi
 autotools sdl-mixer "$(ported sdl-mixer1.2_1.2.12-17)" --with-sdl-prefix="$prefix" --disable-sdltest --disable-music-mod \
   --disable-music-mod-modplug --disable-music-midi --disable-music-ogg --disable-music-flac \
   --disable-music-mp3 --enable-music-mp3-mad-gpl --disable-music-cmd --disable-smpegtest

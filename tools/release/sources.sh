@@ -15,18 +15,29 @@ apt_dir=$cache/apt
 mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$cache/downloads"
 apt_opts=(-o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts="$apt_dir/sources.list.d"
           -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache="$apt_dir" -o APT::Sandbox::User=root
-          -o Acquire::Languages=none)
+          -o Acquire::Languages=none -o APT::Architecture=amd64 -o APT::Architectures::=amd64
+          -o APT::Architectures::=arm64)
 
-# Every "deb" entry of this machine becomes a "deb-src" entry of ours.
+# Every "deb" entry of this machine becomes a "deb-src" entry of ours, and
+# both kinds for Debian 13 (trixie), whose SDL2 source and sdl12-compat
+# packages the Linux releases carry.
 derive_sources() {
   : > "$apt_dir/sources.list"
   local f
   for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
     [ -f "$f" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f" >> "$apt_dir/sources.list"
   done
+  local trixie
+  trixie=$(sed -nE 's/^deb-src (.*) bookworm(-updates|-security)?( |$)/deb \1 trixie\2\3\ndeb-src \1 trixie\2\3/p' \
+    "$apt_dir/sources.list")
+  [ -z "$trixie" ] || echo "$trixie" >> "$apt_dir/sources.list"
   rm -f "$apt_dir/sources.list.d/"*.sources
   for f in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] && sed 's/^Types:.*/Types: deb-src/' "$f" > "$apt_dir/sources.list.d/$(basename "$f")"
+    [ -f "$f" ] || continue
+    sed 's/^Types:.*/Types: deb-src/' "$f" > "$apt_dir/sources.list.d/$(basename "$f")"
+    grep -q '^Suites:.*bookworm' "$f" &&
+      sed -e 's/^Types:.*/Types: deb deb-src/' -e '/^Suites:/s/bookworm/trixie/g' "$f" \
+        > "$apt_dir/sources.list.d/trixie-$(basename "$f")"
   done
   return 0
 }
@@ -74,4 +85,26 @@ for pin in "${PINS[@]}"; do
     tar -xf "$(ls "$dl/${pkg}_${plain%-*}".orig.tar.[gx]z)" -C "$out" --strip-components=1
   fi
   touch "$out/.verified"
+done
+
+# The pinned binary packages, each checked against its pin and unpacked into
+# one tree per architecture: CACHE_DIR/src/debs-<arch>/.
+[ "$only" = "  " ] || exit 0
+for pin in "${DEB_PINS[@]}"; do
+  read -r pkg version arch sum <<<"$pin"
+  deb=$cache/downloads/${pkg}_${version}_$arch.deb
+  tree=$cache/src/debs-$arch
+  [ -f "$tree/.$pkg-$version" ] && continue
+  if [ ! -f "$deb" ]; then
+    if [ $updated -eq 0 ]; then
+      derive_sources
+      apt-get "${apt_opts[@]}" -qq update
+      updated=1
+    fi
+    (cd "$cache/downloads" && apt-get "${apt_opts[@]}" -qq download "$pkg:$arch=$version")
+  fi
+  echo "$sum  $deb" | sha256sum --quiet -c - || { echo "release: $deb does not match its pin" >&2; exit 1; }
+  mkdir -p "$tree"
+  dpkg-deb -x "$deb" "$tree"
+  touch "$tree/.$pkg-$version"
 done

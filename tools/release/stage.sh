@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Stages and packs the release archives from build-release-linux/,
-# build-release-linux-aarch64/ and build-release-windows/: the program, d/, the info files, a screenshot and
-# the licence texts; and the source tarball with every pinned source package.
+# build-release-linux-aarch64/ and build-release-windows/: the program (with
+# its lib/ where it has one), d/, the info files, a screenshot and the licence
+# texts; and the source tarball with every pinned source package.
 # Usage: stage.sh VERSION CACHE_DIR DIST_DIR
 set -euo pipefail
 version=$1 cache=$2 dist=$3
@@ -31,7 +32,12 @@ src=$cache/src
 licences() {
   local out=$1 os=$2
   mkdir -p "$out"
-  cat "$src"/libsdl1.2_*/COPYING "$src"/libsdl1.2_*/debian/copyright > "$out/SDL-1.2.txt"
+  if [ -d "$out/../lib" ]; then
+    cp "$src"/debs-amd64/usr/share/doc/libsdl1.2debian/copyright "$out/sdl12-compat.txt"
+    cat "$src"/libsdl2_*/LICENSE.txt "$src"/libsdl2_*/debian/copyright > "$out/SDL2.txt"
+  else
+    cat "$src"/libsdl1.2_*/COPYING "$src"/libsdl1.2_*/debian/copyright > "$out/SDL-1.2.txt"
+  fi
   cat "$src"/sdl-mixer1.2_*/COPYING "$src"/sdl-mixer1.2_*/debian/copyright > "$out/SDL_mixer-1.2.txt"
   cat "$src"/libmad_*/COPYRIGHT "$src"/libmad_*/COPYING > "$out/libmad.txt"
   cat "$src"/libpng1.6_*/LICENSE "$src"/libpng1.6_*/debian/copyright > "$out/libpng.txt"
@@ -53,6 +59,7 @@ stage_tree() {
   local dir=$1 os=$2 program=$3
   mkdir -p "$dir"
   cp "$program" "$dir/"
+  [ ! -d "$(dirname "$program")/lib" ] || cp -r "$(dirname "$program")/lib" "$dir/lib"
   cp -r d "$dir/d"
   cp LICENSE LICENSE.assets "$dir/"
   cp "$shot" "$dir/screenshot.png"
