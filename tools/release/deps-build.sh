@@ -9,10 +9,16 @@ target=$1 cache=$2
 here=$(cd "$(dirname "$0")" && pwd)
 arm64_root=""
 [ "$target" = linux-aarch64 ] && arm64_root=$("$here/../arm64/root.sh")
-key=$( (cat "$here/pins.sh" "$here/deps-build.sh" "$here/mingw.cmake" "$here"/patches/*
+# shellcheck source=pins.sh
+. "$here/pins.sh"
+# The key: the source pins, the binary ones this target takes, the build steps.
+key=$( (printf '%s\n' "${PINS[@]}"; [ "$target" != linux ] || printf '%s\n' "${DEB_PINS[@]}"
+        cat "$here/deps-build.sh" "$here/mingw.cmake" "$here"/patches/*
         [ -z "$arm64_root" ] || cat "$here/../arm64/toolchain.cmake"; basename "$arm64_root") | sha256sum | cut -c1-12)
 prefix=$cache/prefix-$target-$key
 if [ -f "$prefix/.done" ]; then echo "$prefix"; exit 0; fi
+# A new key replaces this target's earlier builds.
+rm -rf "$cache/prefix-$target-"???????????? "$cache/build-$target-"????????????
 src=$cache/src
 work=$cache/build-$target-$key
 rm -rf "$work" "$prefix"

@@ -11,5 +11,6 @@ packages=(
   g++-aarch64-linux-gnu qemu-user-static autotools-dev
   libxrandr-dev libxcursor-dev libxi-dev libxinerama-dev libxss-dev libxkbcommon-dev libwayland-dev
   libdecor-0-dev libpipewire-0.3-dev libdbus-1-dev libegl-dev libgl-dev
+  pulseaudio pulseaudio-utils openbox weston
 )
 exec "$(dirname "$0")/../apt-install.sh" "${packages[@]}"

@@ -14,11 +14,9 @@ PINS=(
   "libsdl2 2.32.4+dfsg-1 b2259e51d2953963d4f81e4b9028d85ffa646d2ac2a657ae19cefc3589d961e7"
 )
 # sdl12-compat (SDL 1.2 over SDL2) is served only as Debian 13's binary
-# packages, so the Linux releases carry its library as Debian built it, pinned
-# by the SHA-256 of each .deb: package, version, architecture, SHA-256.
+# packages, so the x86-64 Linux release carries its library as Debian built
+# it, pinned by the SHA-256 of each .deb: package, version, architecture, SHA-256.
 DEB_PINS=(
   "libsdl1.2debian 1.2.68-3 amd64 64622c268b2bd343caa50cf8541629a624838b40d91ab99e7d97853424648d7d"
   "libsdl1.2-dev 1.2.68-3 amd64 d160c91d5faf1a6176cb8ddece6d27dc7929ee74b82040c5a56bfcd84fa00f1c"
-  "libsdl1.2debian 1.2.68-3 arm64 e00d221a312b075699050766fdb059036b0d211a3e9a15dab68900bace16dc02"
-  "libsdl1.2-dev 1.2.68-3 arm64 5aedab8da0904e15a31107388b211fcee5614207df36ebf2feb3ef47f69d2a45"
 )

@@ -15,12 +15,11 @@ apt_dir=$cache/apt
 mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$cache/downloads"
 apt_opts=(-o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts="$apt_dir/sources.list.d"
           -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache="$apt_dir" -o APT::Sandbox::User=root
-          -o Acquire::Languages=none -o APT::Architecture=amd64 -o APT::Architectures::=amd64
-          -o APT::Architectures::=arm64)
+          -o Acquire::Languages=none)
 
 # Every "deb" entry of this machine becomes a "deb-src" entry of ours, and
 # both kinds for Debian 13 (trixie), whose SDL2 source and sdl12-compat
-# packages the Linux releases carry.
+# packages the x86-64 Linux release carries.
 derive_sources() {
   : > "$apt_dir/sources.list"
   local f
