@@ -27,8 +27,9 @@ for prefix in "$linux_prefix" "$aarch64_prefix" "$windows_prefix"; do
   cp -r "$cache"/src/highway_*/hwy/contrib/math "$prefix/include/hwy/contrib/"
 done
 
-# build NAME PREFIX LIBS LINKFLAGS CMAKE_ARGS...: the program (and on Windows its
-# unit tests) against the static libraries in PREFIX, in build-release-NAME/.
+# build NAME PREFIX LIBS LINKFLAGS CMAKE_ARGS...: the program (and on Windows
+# and x86-64 Linux its unit tests) against the libraries in PREFIX, in
+# build-release-NAME/.
 # On Linux pkg-config looks in the prefix first, then at the system's zlib.
 build() {
   local name=$1 prefix=$2 libs=$3 link=$4 pc=$prefix/lib/pkgconfig; shift 4
@@ -38,7 +39,14 @@ build() {
       -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_STANDARD_LIBRARIES="$libs" \
       -DCMAKE_EXE_LINKER_FLAGS="-L$prefix/lib $link" "$@" >/dev/null
   cmake --build "build-release-$name" -j2 >/dev/null
+  echo "$prefix" > "build-release-$name/prefix.txt"
 }
+
+# A build tree configured against another prefix (other pins) starts anew:
+# CMake keeps what pkg-config found there. build() notes the prefix it used.
+for tree in linux:$linux_prefix linux-aarch64:$aarch64_prefix windows:$windows_prefix; do
+  [ "$(cat "build-release-${tree%%:*}/prefix.txt" 2>/dev/null)" = "${tree#*:}" ] || rm -rf "build-release-${tree%%:*}"
+done
 
 # Static link order: each library before the ones it calls. On x86-64 Linux
 # SDL is sdl12-compat, found with SDL2 in lib/ beside the program: an RPATH
@@ -47,7 +55,8 @@ mkdir -p build-release-linux
 gcc -O2 -Wall -Wextra -c tools/release/glibc_compat.c -o build-release-linux/glibc_compat.o
 build linux "$linux_prefix" \
   "$root/build-release-linux/glibc_compat.o -lSDL_mixer -lmad -lSDL -lpng16 -ljpeg -l:libz.a -ldl -lpthread -lm" \
-  "-static-libgcc -static-libstdc++ -Wl,--disable-new-dtags" -DBUILD_TESTING=OFF -DCMAKE_BUILD_RPATH='$ORIGIN/lib'
+  "-static-libgcc -static-libstdc++ -Wl,--disable-new-dtags" -DCMAKE_BUILD_RPATH='$ORIGIN/lib' \
+  -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
 readelf -d build-release-linux/quorvex | grep -q 'RPATH.*\[\$ORIGIN/lib\]' ||
   { echo "release: the Linux program does not look in lib/ beside it" >&2; exit 1; }
 rm -rf build-release-linux/lib && mkdir build-release-linux/lib
