@@ -131,11 +131,11 @@ linux_checks() {
   local t failed=0 passed
   for t in "$root"/build-release-linux/tests/*_test; do
     chroot "$chroot_dir" /usr/bin/env -i PATH=/usr/bin:/bin HOME=/tmp SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
-      LD_LIBRARY_PATH=/opt/quorvex/lib "$t" --gtest_brief=1 > "$name-$(basename "$t").txt" 2>&1 ||
-      { failed=1; echo "FAILED: $(basename "$t")"; tail -n 30 "$name-$(basename "$t").txt"; }
+      LD_LIBRARY_PATH=/opt/quorvex/lib "$t" --gtest_brief=1 > "$name-$(basename "$t").log" 2>&1 ||
+      { failed=1; echo "FAILED: $(basename "$t")"; tail -n 30 "$name-$(basename "$t").log"; }
   done
   [ $failed -eq 0 ] || fail "$name: unit tests"
-  passed=$(cat "$name"-*_test.txt | awk '/^\[  PASSED  \]/ { n++; t += $4 } END { print n " binaries, " t " tests" }')
+  passed=$(cat "$name"-*_test.log | awk '/^\[  PASSED  \]/ { n++; t += $4 } END { print n " binaries, " t " tests" }')
   ok "$name unit tests over sdl12-compat and SDL2 from lib/: $passed pass"
 
   (in_chroot SDL_VIDEODRIVER=dummy /bin/sh -c 'cd /opt/quorvex && exec ./quorvex > /tmp/out.txt 2> /tmp/err.txt') &
@@ -186,7 +186,8 @@ linux_checks() {
 
   # Wayland alone: no X display to fall back on. The compositor is weston
   # nested in the X server.
-  weston --backend=x11-backend.so --use-pixman --socket=quorvex-release --idle-time=0 > weston.txt 2>&1 &
+  weston --backend=x11-backend.so --use-pixman --width=1024 --height=768 --socket=quorvex-release --idle-time=0 \
+    > weston.txt 2>&1 &
   weston_pid=$!
   for _ in $(seq 100); do [ -S run/quorvex-release ] && break; sleep 0.1; done
   [ -S run/quorvex-release ] || fail "weston did not start: $(cat weston.txt)"
