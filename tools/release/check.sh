@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Checks the release archives in DIST_DIR: the Windows build's unit tests and
-# the show under Wine on Xvfb, the Linux build in a minimal Debian chroot
-# (headless and in a window), the same error on a bad asset as the Debian
-# build, and the Linux program's libraries and glibc symbol versions.
-# Screenshots of the windows land in build-release-check/.
-# Usage: check.sh VERSION DIST_DIR
+# Checks the release archives in DIST_DIR: the x86-64 Linux program's
+# libraries and glibc symbol versions; that build's unit tests and the show in
+# a minimal Debian 12 chroot and in Debian 13 (headless, in a window paced by
+# the display, full screen, under Wayland, its sound heard); the Windows
+# build's unit tests and the show under Wine on Xvfb; the same error on a bad
+# asset as the Debian build. Screenshots land in build-release-check/.
+# Usage: check.sh VERSION DIST_DIR   (DIST_DIR an absolute path)
 set -euo pipefail
 version=$1 dist=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -118,9 +119,10 @@ rates() {
   cat cpu.txt
 }
 
-# linux_checks NAME: the Linux release (NAME names its screenshots too) unpacked in $chroot_dir/opt/quorvex,
-# headless, in a window paced by the display and not, full screen, under
-# Wayland alone and with its sound recorded.
+# linux_checks NAME: the Linux release unpacked in $chroot_dir/opt/quorvex: the
+# unit tests over its lib/, then the show headless, in a window paced by the
+# display and not, full screen, under Wayland alone and with its sound
+# recorded. NAME starts the names of its screenshots and logs.
 linux_checks() {
   name=$1
   rm -rf "$chroot_dir/opt/quorvex"
