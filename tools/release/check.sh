@@ -40,11 +40,22 @@ display=:$(head -n 1 xvfb-display.txt)
 export DISPLAY=$display
 
 shoot() { ffmpeg -loglevel error -y -f x11grab -video_size 1024x768 -i "$display" -frames:v 1 "$1"; }
+# find_window: the id of the window titled QUORVEX, waiting up to 2 minutes for
+# it. xdotool's own --sync wait dies on the X error of a window that goes away
+# while it looks (a window manager starting, SDL setting up), so ask again.
+find_window() {
+  local wid="" _
+  for _ in $(seq 120); do
+    wid=$(xdotool search --name '^QUORVEX$' 2>/dev/null | head -n 1) && [ -n "$wid" ] && { echo "$wid"; return 0; }
+    sleep 1
+  done
+  return 1
+}
 # escape_window PID: waits for the window titled QUORVEX, takes screenshots
 # NAME-1.png ... as it plays, then presses and releases Escape.
 escape_window() {
   local name=$1 wid
-  wid=$(timeout 120 xdotool search --sync --name '^QUORVEX$' | head -n 1) || fail "$name: no window titled QUORVEX"
+  wid=$(find_window) || fail "$name: no window titled QUORVEX"
   for i in 1 2 3; do sleep 4; shoot "$name-$i.png"; done
   xdotool windowfocus --sync "$wid" 2>/dev/null || true
   xdotool keydown Escape; sleep 0.3; xdotool keyup Escape
@@ -177,7 +188,7 @@ linux_checks() {
   (in_chroot DISPLAY="$display" /bin/sh -c 'cd /opt/quorvex && exec ./quorvex > /tmp/out.txt 2> /tmp/err.txt') &
   pid=$!
   local wid geometry
-  wid=$(timeout 60 xdotool search --sync --name '^QUORVEX$' | head -n 1) || fail "$name full screen: no window"
+  wid=$(find_window) || fail "$name full screen: no window"
   sleep 4
   geometry=$(xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
   shoot "$name-full-screen.png"
@@ -236,7 +247,7 @@ ok "Linux bad asset: $(cat debian/err.txt), status 1, as the Debian build"
 
 # ---- Linux on Debian 13: in a throwaway layer over tools/test-debian13.sh's
 # cached chroot (CI runs that first).
-d13=$(ls -d "${QUORVEX_CACHE:-/var/cache/quorvex}"/debian13/trixie-*/.done 2>/dev/null | head -n 1)
+d13=$(ls -d "${QUORVEX_CACHE:-/var/cache/quorvex}"/debian13/trixie-*/.done 2>/dev/null | head -n 1 || true)
 if [ -n "$d13" ]; then
   layer=$out/debian13
   mkdir -p "$layer/upper" "$layer/work" "$layer/root"
