@@ -2,6 +2,7 @@
 # quorvex-capture without video: refused arguments and missing assets give one
 # line and status 1, frames land at the right names, the same run gives the
 # same bytes, and the glow filter runs on from one captured frame to the next.
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
 capture=$quorvex
 cd "$scratch"

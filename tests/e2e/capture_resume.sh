@@ -3,6 +3,7 @@
 # or stopped with SIGINT, part way through, then resumed, gives the frames and
 # the sound of an uninterrupted capture exactly; an unfinished capture is
 # never overwritten or resumed with other settings.
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
 capture=$quorvex
 cd "$scratch"

@@ -4,6 +4,7 @@
 # closed GOPs of fps/2 frames, up to two B-frames, CABAC, BT.709, AAC-LC 48 kHz
 # stereo, index first, no edit list) and its sound stays sample-exact;
 # run from elsewhere with --data, it writes where it was run.
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
 capture=$quorvex
 cd "$scratch"

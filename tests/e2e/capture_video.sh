@@ -2,6 +2,7 @@
 # quorvex-capture --video: an MP4 with H.264 High and AAC at 48 kHz of the
 # stretch's length, whose sound at each moment is what the live show plays
 # then; nothing is left behind when it fails.
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
 capture=$quorvex
 cd "$scratch"

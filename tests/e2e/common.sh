@@ -1,5 +1,6 @@
 # Shared by the end-to-end tests: a scratch directory and a complete set of
 # small assets made on the spot (never the real ones from d/).
+# shellcheck shell=bash
 set -euo pipefail
 
 quorvex=${1:?usage: $0 path/to/quorvex}
@@ -27,7 +28,10 @@ show_window() {
 # SDL2, what newer distributions ship), "classic" for the original library.
 # (Some callers pass a package or a script, which ldd cannot read.)
 sdl_lib=$( (ldd "$quorvex" 2>/dev/null || true) | awk '$1 == "libSDL-1.2.so.0" {print $3}')
+# The tests that source this read sdl_impl and run_for's status.
+# shellcheck disable=SC2034
 sdl_impl=classic
+# shellcheck disable=SC2034
 [ -n "$sdl_lib" ] && grep -qa SDL12COMPAT_ "$sdl_lib" && sdl_impl=compat
 
 # make_assets DIR: writes DIR/d with a font atlas, nine pictures and a short track.
@@ -63,6 +67,7 @@ run_for() {
   done
   kill -TERM "$pid" 2>/dev/null || true
   status=0
+  # shellcheck disable=SC2034
   wait "$pid" || status=$?
 }
 

@@ -5,6 +5,7 @@
 # suggests a window, and status 1. sdl12-compat fills the desktop: the picture
 # scaled with its aspect kept, centred, by whole pixels unless the user chose
 # another scale method.
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
 export SDL_AUDIODRIVER=dummy
 unset SDL_VIDEODRIVER SDL12COMPAT_SCALE_METHOD

@@ -5,6 +5,7 @@
 # atlas fails cleanly; removed, it leaves nothing behind.
 deb=$(realpath "${1:?usage: $0 package.deb staged-root}")
 stage=${2:?usage: $0 package.deb staged-root}
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh" "$deb"
 export SDL_AUDIODRIVER=dummy
 unset SDL_VIDEODRIVER

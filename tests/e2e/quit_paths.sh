@@ -2,6 +2,7 @@
 # Every way of quitting a show in a real X window ends it with status 0:
 # SIGTERM, SIGINT (with its default disposition, as from a terminal) and the
 # window manager's close request. Prints how long each took.
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
 send_wm_delete=${2:?usage: $0 quorvex send-wm-delete}
 export SDL_AUDIODRIVER=dummy

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Start-up failures: a one-word message on standard output, the reason on
 # standard error, status 1, and nothing opened after the first failure.
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 

@@ -4,6 +4,7 @@
 # library has no Wayland, so the show refuses with "no display" and status 1.
 # The compositor is weston nested in the Xvfb this runs under, which gives it
 # the seat SDL2 needs.
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
 export SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR=$scratch/run
 unset SDL_VIDEODRIVER
