@@ -22,8 +22,8 @@ trap 'rm -rf "$scratch"' EXIT
 tar -C "$root" --exclude='./build*' --exclude=./.git -cf - . | tar -C "$scratch" -xf -
 cmake -S "$scratch" -B "$scratch/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
-targets=(quorvex quorvex-capture send-wm-delete
-  $(grep -oE '^quorvex_unit_test\([a-z_]+' "$root/tests/CMakeLists.txt" | cut -d'(' -f2 | grep -vE '^(art|music)_test$'))
+mapfile -t unit_tests < <(grep -oE '^quorvex_unit_test\([a-z_]+' "$root/tests/CMakeLists.txt" | cut -d'(' -f2 | grep -vE '^(art|music)_test$')
+targets=(quorvex quorvex-capture send-wm-delete "${unit_tests[@]}")
 # One target at a time: make given several at once builds their shared
 # libraries twice in parallel, and the two builds trip over each other.
 build() {
@@ -59,7 +59,7 @@ apply() {
 }
 
 try_mutant() {
-  local file=$1 from=$2 to=$3 why=$4 label="$1: $4"
+  local file=$1 from=$2 to=$3 label="$1: $4"
   [ -z "$pattern" ] || [[ $label =~ $pattern ]] || return 0
   if [ -z "$file" ] || [ -z "$from" ]; then
     echo "stale     $label (incomplete record)"
