@@ -1,6 +1,7 @@
 // Asset checks on hand-made bytes: the image header walk (signatures, sizes,
 // truncation), the size limits, and the track's frame-header check.
 #include "show/assets.h"
+#include "show/track.h"
 
 #include <gtest/gtest.h>
 
@@ -119,45 +120,66 @@ TEST(ImageFiles, TallAndWideImagesAtAndPastTheLimits)
 
 // A Layer III frame: header bytes for the version and rate, padded to its length.
 void append_frame(Bytes& b, std::uint8_t version_bits, std::uint8_t rate_bits, int kbps_index,
-                  std::size_t length)
+                  std::size_t length, std::uint8_t mode_byte = 0xC4)
 {
     const std::size_t start = b.size();
     b.push_back(0xFF);
     b.push_back(std::uint8_t(0xE0 | version_bits << 3 | 1 << 1 | 1));
     b.push_back(std::uint8_t(kbps_index << 4 | rate_bits << 2));
-    b.push_back(0xC4);
+    b.push_back(mode_byte);
     b.resize(start + length, 0x55);
 }
 
 std::string track(const Bytes& b)
 {
-    return check_track(b.data(), b.size());
+    TrackFormat format;
+    return check_track(b.data(), b.size(), format);
 }
 
 TEST(TrackCheck, EveryVersionAndRate)
 {
     // Two 64 kbps frames (bit-rate index 5 in MPEG-1, 8 in MPEG-2 and 2.5) of
-    // the length their rate gives. MPEG-1 and MPEG-2 play at every rate; every
-    // MPEG-2.5 rate overflows the mixer; the reserved version is no audio.
+    // the length their rate gives. MPEG-1 and MPEG-2 play at every rate, and
+    // the mixer is to open at that rate; every MPEG-2.5 rate overflows the
+    // mixer; the reserved version is no audio.
     struct Case {
         std::uint8_t version, rate;
         int kbps_index;
         std::size_t length;
         const char* verdict;
+        int hz;
     };
     const Case cases[] = {
-        {3, 0, 5, 208, ""}, {3, 1, 5, 192, ""}, {3, 2, 5, 288, ""},
-        {2, 0, 8, 208, ""}, {2, 1, 8, 192, ""}, {2, 2, 8, 288, ""},
-        {0, 0, 8, 417, "sampled at 11025 Hz; below 16 kHz the mixer cannot convert it safely"},
-        {0, 1, 8, 384, "sampled at 12000 Hz; below 16 kHz the mixer cannot convert it safely"},
-        {0, 2, 8, 576, "sampled at 8000 Hz; below 16 kHz the mixer cannot convert it safely"},
-        {1, 1, 8, 192, "no MP3 audio frames found"},
+        {3, 0, 5, 208, "", 44100}, {3, 1, 5, 192, "", 48000}, {3, 2, 5, 288, "", 32000},
+        {2, 0, 8, 208, "", 22050}, {2, 1, 8, 192, "", 24000}, {2, 2, 8, 288, "", 16000},
+        {0, 0, 8, 417, "sampled at 11025 Hz; below 16 kHz the mixer cannot convert it safely", 0},
+        {0, 1, 8, 384, "sampled at 12000 Hz; below 16 kHz the mixer cannot convert it safely", 0},
+        {0, 2, 8, 576, "sampled at 8000 Hz; below 16 kHz the mixer cannot convert it safely", 0},
+        {1, 1, 8, 192, "no MP3 audio frames found", 0},
     };
     for (const Case& c : cases) {
         Bytes b;
         append_frame(b, c.version, c.rate, c.kbps_index, c.length);
         append_frame(b, c.version, c.rate, c.kbps_index, c.length);
-        EXPECT_EQ(track(b), c.verdict) << "version " << int(c.version) << " rate " << int(c.rate);
+        TrackFormat format{0, 0};
+        EXPECT_EQ(check_track(b.data(), b.size(), format), c.verdict)
+            << "version " << int(c.version) << " rate " << int(c.rate);
+        if (c.hz != 0) {
+            EXPECT_EQ(format.rate, c.hz) << "version " << int(c.version) << " rate " << int(c.rate);
+        }
+    }
+}
+
+TEST(TrackCheck, ChannelsFromTheFirstFramesMode)
+{
+    // Channel modes 0-2 (stereo, joint stereo, dual channel) are two channels, 3 is one.
+    for (const int mode : {0x04, 0x44, 0x84, 0xC4}) {
+        Bytes b;
+        append_frame(b, 3, 0, 9, 417, std::uint8_t(mode));
+        append_frame(b, 3, 0, 9, 417, std::uint8_t(mode));
+        TrackFormat format{0, 0};
+        EXPECT_EQ(check_track(b.data(), b.size(), format), "");
+        EXPECT_EQ(format.channels, mode == 0xC4 ? 1 : 2) << "mode byte " << mode;
     }
 }
 

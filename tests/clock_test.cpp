@@ -1,6 +1,8 @@
 // The show clock and the frame log: values derived from ticks, smoothing,
-// the log line's exact format, and elapsed time across the tick counter's limits.
+// the log line's exact format, and elapsed time across the tick counter's
+// limits; and the frame loop's own pacing where the display does not wait.
 #include "show/clock.h"
+#include "show/pacing.h"
 
 #include <gtest/gtest.h>
 
@@ -83,4 +85,62 @@ TEST(ShowClockTest, ElapsedTimeKeepsGrowingPastTwoToThe31And32)
     EXPECT_GT(expected, std::int64_t(1) << 32);
 }
 
+// Runs a frame loop whose frames take work_ms to draw and present (the
+// display waiting or not) for ms milliseconds from tick start, waiting as the
+// pacer says; returns how many frames started in the last second.
+int frames_in_last_second(Pacer& pacer, std::uint32_t start, std::uint32_t work_ms, std::uint32_t ms)
+{
+    int last_second = 0;
+    for (std::uint32_t now = start; now - start < ms;) {
+        if (now - start >= ms - 1000) ++last_second;
+        now += work_ms;
+        now += pacer_wait_ms(pacer, now);
+    }
+    return last_second;
+}
+
+TEST(Pacing, FramesFarFasterThanTheRefreshArePacedToIt)
+{
+    // Across the tick counter's wrap too: the pacer counts in differences.
+    for (const std::uint32_t start : {0u, 0xFFFFF000u}) {
+        for (const int hz : {60, 75, 144}) {
+            Pacer pacer = pacer_start(hz);
+            const int frames = frames_in_last_second(pacer, start, 1, 5000);
+            EXPECT_TRUE(pacer.engaged) << hz << " Hz";
+            EXPECT_NEAR(frames, hz, 1) << hz << " Hz from tick " << start;
+        }
+    }
+}
+
+TEST(Pacing, FramesTheDisplayPacesOrSlowFramesAreLeftAlone)
+{
+    // A display waiting 16-17 ms at each flip, and a machine too slow for
+    // the refresh: never engaged, never a wait.
+    for (const std::uint32_t work : {16u, 17u, 40u}) {
+        Pacer pacer = pacer_start(60);
+        const int frames = frames_in_last_second(pacer, 0, work, 5000);
+        EXPECT_FALSE(pacer.engaged) << work << " ms frames";
+        EXPECT_NEAR(frames, 1000 / int(work), 1) << work << " ms frames";
+    }
+    // Off (the classic library, or vsync turned off): unpaced.
+    Pacer off = pacer_start(0);
+    EXPECT_EQ(frames_in_last_second(off, 0, 1, 5000), 1000);
+}
+
+TEST(Pacing, ALateFrameDoesNotRushTheNextOnes)
+{
+    Pacer pacer = pacer_start(60);
+    std::uint32_t now = 0;
+    for (; !pacer.engaged; ++now) pacer_wait_ms(pacer, now);
+    // One frame stalls for half a second; the frames after it wait for whole
+    // refreshes again instead of running unpaced to catch up.
+    now += 500;
+    EXPECT_EQ(pacer_wait_ms(pacer, now), 0u);
+    now += 1;
+    const std::uint32_t wait = pacer_wait_ms(pacer, now);
+    EXPECT_GE(wait, 14u);
+    EXPECT_LE(wait, 17u);
+}
+
 }  // namespace
+

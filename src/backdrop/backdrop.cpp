@@ -2,6 +2,7 @@
 #include "backdrop/backdrop.h"
 
 #include "backdrop/stripes.h"
+#include "common/screen.h"
 #include "show/clock.h"
 
 #include <cmath>

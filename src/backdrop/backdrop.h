@@ -3,7 +3,7 @@
 // glow filter and tinted, with a brightness pulse every second.
 #pragma once
 
-#include "backdrop/screen_format.h"
+#include "common/screen.h"
 
 #include <SDL.h>
 

@@ -4,20 +4,19 @@
 #include "backdrop/backdrop_fast.h"
 
 #include "backdrop/stripe_bits.h"
+#include "common/screen.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr int kFastWidth = 800;
-constexpr int kFastHeight = 600;
 // 64-bit words holding one row's 800 lit bits (832 bits, the last 32 unused).
 constexpr int kRowWords = 13;
 // 16-bit words per row in the frame's bit buffer: 800 / 16.
-constexpr int kRowLitWords = kFastWidth / 16;
+constexpr int kRowLitWords = kScreenWidth / 16;
 
 // The frame's lit bits, rebuilt every frame (see GlowJob::lit).
-std::uint16_t lit_bits[kFastWidth * kFastHeight / 16];
+std::uint16_t lit_bits[kScreenWidth * kScreenHeight / 16];
 
 // ORs 13 words of a packed run, starting at bit `first`, into dark. The run has
 // 16 words and first is at most 190 for every centre the motion tables give,
@@ -43,7 +42,8 @@ void lit_row(const std::uint64_t* bits, const LayerCentre* centre, int y, std::u
         or_layer(stripe_run(bits, row, col & 3), col >> 2, dark);
     }
     for (std::uint64_t& word : dark) word = ~word;
-    // x86-64 is little-endian: the first 100 bytes of dark are bits 0..799 as 16-bit words.
+    // Every machine the show builds for (x86-64, 64-bit ARM, WebAssembly) is
+    // little-endian: the first 100 bytes of dark are bits 0..799 as 16-bit words.
     std::memcpy(out, dark, kRowLitWords * sizeof(std::uint16_t));
 }
 
@@ -67,13 +67,13 @@ void glow_serial(const GlowJob& job, GlowFilter& glow, int from, int to)
 bool draw_backdrop_fast(SDL_Surface* s, const std::uint64_t* bits, double phase, double beat,
                         GlowFilter& glow, int warmup)
 {
-    if (bits == nullptr || s->w != kFastWidth || s->h != kFastHeight) return false;
+    if (bits == nullptr || s->w != kScreenWidth || s->h != kScreenHeight) return false;
     LayerCentre centre[kLayerCount];
     layer_centres(backdrop_layout(beat), phase, s->w, s->h, centre);
-    for (int y = 0; y < kFastHeight; ++y) lit_row(bits, centre, y, lit_bits + y * kRowLitWords);
+    for (int y = 0; y < kScreenHeight; ++y) lit_row(bits, centre, y, lit_bits + y * kRowLitWords);
 
     const GlowJob job{lit_bits, static_cast<std::uint8_t*>(s->pixels), s->pitch,
-                      kFastWidth, kFastHeight, backdrop_flash(beat)};
+                      kScreenWidth, kScreenHeight, backdrop_flash(beat)};
     glow_lanes(job, glow, warmup);
     return true;
 }

@@ -7,7 +7,7 @@
 #include <hwy/highway.h>
 
 #include "backdrop/glow_lanes.h"
-#include "backdrop/screen_format.h"
+#include "common/screen.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace quorvex {

@@ -13,7 +13,8 @@ constexpr int kRunLength = kStripeCols / kStripePhases;
 // Eight indices j0 .. j0 + 7 of all four runs at once. The four bytes at
 // column 4j are index j of runs 0 to 3, each 0 or 1; shifting that group left
 // by j - j0 and ORing the groups leaves in byte k the eight bits of run k.
-// (x86-64 is little-endian: byte k of the loaded group is column 4j + k.)
+// (On the little-endian machines the show builds for, byte k of the loaded
+// group is column 4j + k.)
 std::uint32_t gather_eight(const std::uint8_t* row, int j0)
 {
     std::uint32_t bits = 0;

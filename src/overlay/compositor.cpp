@@ -2,7 +2,7 @@
 // scalar blend; the SIMD rows are in compositor_lanes.cpp.
 #include "overlay/compositor.h"
 
-#include "backdrop/screen_format.h"
+#include "common/screen.h"
 
 #include <cstring>
 

@@ -3,6 +3,7 @@
 
 #include "overlay/place.h"
 #include "overlay/text.h"
+#include "common/screen.h"
 #include "show/clock.h"
 
 #include <cmath>

@@ -2,6 +2,7 @@
 #include "overlay/scroller.h"
 
 #include "overlay/text.h"
+#include "common/screen.h"
 #include "show/clock.h"
 
 #include <cmath>

@@ -1,5 +1,5 @@
 // Asset checks and loading: signature, header size and truncation checks for
-// the pictures and the font atlas, and a frame-header check for the track.
+// the pictures and the font atlas.
 #include "show/assets.h"
 
 #include <png.h>
@@ -356,70 +356,4 @@ SDL_Surface* load_image_file(const char* path, const ImageLimits& limits, std::s
     error = read_asset(path, bytes);
     if (!error.empty()) return nullptr;
     return decode_image(bytes.data(), bytes.size(), format, limits, error);
-}
-
-namespace {
-
-struct Mp3Frame {
-    int version;  // 3 MPEG-1, 2 MPEG-2, 0 MPEG-2.5
-    int sample_rate;
-    std::size_t length;
-};
-
-// Parses a Layer III frame header; false where the four bytes are not one.
-bool parse_mp3_frame(const std::uint8_t* h, Mp3Frame& frame)
-{
-    static constexpr int kRates[4][3] = {{11025, 12000, 8000}, {0, 0, 0}, {22050, 24000, 16000},
-                                         {44100, 48000, 32000}};
-    static constexpr int kKbpsV1[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
-    static constexpr int kKbpsV2[16] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0};
-    if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0) return false;
-    const int version = h[1] >> 3 & 3;
-    const int layer = h[1] >> 1 & 3;
-    const int rate_index = h[2] >> 2 & 3;
-    const int kbps = (version == 3 ? kKbpsV1 : kKbpsV2)[h[2] >> 4];
-    if (version == 1 || layer != 1 || rate_index == 3 || kbps == 0) return false;
-    frame.version = version;
-    frame.sample_rate = kRates[version][rate_index];
-    const int per_frame = version == 3 ? 144000 : 72000;
-    frame.length = std::size_t(per_frame * kbps / frame.sample_rate + (h[2] >> 1 & 1));
-    return true;
-}
-
-// Past an ID3v2 tag at the start, if there is one.
-std::size_t audio_start(const std::uint8_t* data, std::size_t size)
-{
-    if (size < 10 || std::memcmp(data, "ID3", 3) != 0) return 0;
-    const std::size_t tag = std::size_t(data[6] & 0x7f) << 21 | std::size_t(data[7] & 0x7f) << 14 |
-                            std::size_t(data[8] & 0x7f) << 7 | std::size_t(data[9] & 0x7f);
-    return 10 + tag + ((data[5] & 0x10) ? 10 : 0);
-}
-
-}  // namespace
-
-std::string check_track(const std::uint8_t* data, std::size_t size)
-{
-    if (size == 0) return "empty file";
-    const std::size_t start = audio_start(data, size);
-    // A frame counts when another follows right after it (or the file ends),
-    // so stray sync bits in other data are not taken for audio.
-    const std::size_t search_end = start + 65536;
-    for (std::size_t i = start; i + 4 <= size && i < search_end; ++i) {
-        Mp3Frame frame{};
-        if (!parse_mp3_frame(data + i, frame)) continue;
-        const std::size_t next = i + frame.length;
-        Mp3Frame following{};
-        const bool confirmed = next == size || (next + 4 <= size && parse_mp3_frame(data + next, following) &&
-                                                following.sample_rate == frame.sample_rate);
-        if (!confirmed) continue;
-        if (frame.version == 0) {
-            char why[120];
-            std::snprintf(why, sizeof why,
-                          "sampled at %d Hz; below 16 kHz the mixer cannot convert it safely",
-                          frame.sample_rate);
-            return why;
-        }
-        return "";
-    }
-    return "no MP3 audio frames found";
 }

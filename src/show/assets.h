@@ -1,7 +1,7 @@
-// Checks on the asset files before any decoder sees them: the format is told
-// by the file's own signature, the image size by its header, and a track the
-// mixer cannot convert safely is refused, so bad files end in a clear message
-// instead of a crash, a runaway allocation or memory corruption.
+// Checks on the picture files before any decoder sees them: the format is
+// told by the file's own signature and the image size by its header, so bad
+// files end in a clear message instead of a crash, a runaway allocation or
+// memory corruption. (The track's check is in show/track.h.)
 #pragma once
 
 #include <SDL.h>
@@ -45,8 +45,3 @@ std::string read_asset(const char* path, std::vector<std::uint8_t>& bytes);
 // Reads and decodes an image file named .png or .jpg. Null on failure, with
 // the reason in error.
 SDL_Surface* load_image_file(const char* path, const ImageLimits& limits, std::string& error);
-
-// Why a track cannot be handed to the mixer, or an empty string: it must hold
-// MPEG-1 or MPEG-2 Layer III frames. The lower MPEG-2.5 rates (8 to 12 kHz)
-// overflow the mixer's decode buffer when converted to 48 kHz stereo.
-std::string check_track(const std::uint8_t* data, std::size_t size);

@@ -1,7 +1,6 @@
 // The show clock and the frame log line.
 #include "show/clock.h"
 
-#include <cmath>
 #include <cstdio>
 
 ShowClock clock_start(std::uint32_t origin_tick)
@@ -33,11 +32,6 @@ FrameClock clock_advance(ShowClock& clock, std::uint32_t now)
     frame.frame_ms = frame_ms;
     frame.smoothed_ms = clock.smoothed_ms;
     return frame;
-}
-
-double frac(double v)
-{
-    return std::fmod(v, 1.0);
 }
 
 int format_log_line(char* out, std::size_t size, const FrameClock& clock)

@@ -39,9 +39,6 @@ FrameClock clock_advance(ShowClock& clock, std::uint32_t now);
 // moment without a live tick counter (frame time and smoothing left at 0).
 FrameClock clock_at(std::int64_t elapsed_ms);
 
-// frac(v) = fmod(v, 1), for the non-negative values the timeline produces.
-double frac(double v);
-
 // The frame log line, "%5d %5.2f %5.2f\n": frame time, smoothed frame time and
 // frames per second (an infinity while the smoothed time is still 0).
 // Writes at most size bytes including the NUL; returns snprintf's result.

@@ -10,6 +10,8 @@
 #include "show/assets.h"
 #include "show/clock.h"
 #include "show/frame.h"
+#include "show/pacing.h"
+#include "show/track.h"
 
 #include <SDL_mixer.h>
 
@@ -17,7 +19,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 SDL_Surface* s = nullptr;
 
@@ -63,13 +64,16 @@ bool display_available()
 
 // sdl12-compat reads these when the video mode is set (the classic library
 // ignores them): wait for the display at each flip instead of tearing, and
-// scale full screen by whole pixels. A value the user set is kept. (Windows
-// builds carry the classic library and have no setenv.)
+// scale full screen by whole pixels. A value the user set is kept. SDL's own
+// environment calls reach what sdl12-compat reads on every system, Windows
+// included; the settings must outlive the call.
 void choose_compat_defaults()
 {
-#ifndef _WIN32
-    setenv("SDL12COMPAT_SYNC_TO_VBLANK", "1", 0);
-    setenv("SDL12COMPAT_SCALE_METHOD", "nearest", 0);
+#ifndef __EMSCRIPTEN__  // the browser's SDL has neither setting
+    static char sync[] = "SDL12COMPAT_SYNC_TO_VBLANK=1";
+    static char scale[] = "SDL12COMPAT_SCALE_METHOD=nearest";
+    if (SDL_getenv("SDL12COMPAT_SYNC_TO_VBLANK") == nullptr) SDL_putenv(sync);
+    if (SDL_getenv("SDL12COMPAT_SCALE_METHOD") == nullptr) SDL_putenv(scale);
 #endif
 }
 
@@ -123,21 +127,20 @@ bool build_stripe_tables()
 
 namespace {
 
-// Opens the mixer paused and queues the track to play once. Without a device
-// or a track the show runs silent, with one warning.
+// Opens the mixer paused, in the track's own format, and queues the track to
+// play once. Without a device or a usable track the show runs silent, with
+// one warning.
 void queue_music()
 {
-    SDL_PauseAudio(1);
-    if (Mix_OpenAudio(48000, AUDIO_S16LSB, 2, 1024) < 0) {
-        std::fprintf(stderr, "quorvex: warning: no sound: %s\n", Mix_GetError());
-        return;
-    }
-    SDL_PauseAudio(1);  // opening the mixer leaves the device running
-    std::vector<std::uint8_t> bytes;
-    std::string error = read_asset(kTrackFile, bytes);
-    if (error.empty()) error = check_track(bytes.data(), bytes.size());
+    TrackFormat format;
+    std::string error = read_track_format(kTrackFile, format);
     if (!error.empty()) {
         std::fprintf(stderr, "quorvex: warning: no sound: %s: %s\n", kTrackFile, error.c_str());
+        return;
+    }
+    error = open_mixer(format);
+    if (!error.empty()) {
+        std::fprintf(stderr, "quorvex: warning: no sound: %s\n", error.c_str());
         return;
     }
     Mix_Music* music = Mix_LoadMUS(kTrackFile);
@@ -190,12 +193,14 @@ void show_frame(const FrameClock& frame, GlowFilter& glow)
 
 namespace {
 
-int run_frames(ShowClock clock)
+int run_frames(ShowClock clock, Pacer pacer)
 {
     GlowFilter glow;
     for (;;) {
         show_frame(clock_advance(clock, SDL_GetTicks()), glow);
         if (quit_requested()) return kExitQuit;
+        const std::uint32_t wait = pacer_wait_ms(pacer, SDL_GetTicks());
+        if (wait > 0) SDL_Delay(wait);
     }
 }
 
@@ -229,8 +234,9 @@ int run_show(int argc, char** argv)
     SDL_WM_SetCaption(kCaption, nullptr);
     SDL_Delay(800);
     SDL_PauseAudio(0);
+    const Pacer pacer = pacer_start(paced_refresh_hz());
     const ShowClock clock = clock_start(SDL_GetTicks());
-    const int status = run_frames(clock);
+    const int status = run_frames(clock, pacer);
     SDL_Quit();
     return status;
 }

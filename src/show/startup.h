@@ -2,6 +2,7 @@
 #pragma once
 
 #include "backdrop/backdrop.h"
+#include "common/screen.h"
 #include "show/clock.h"
 
 #include <SDL.h>
@@ -10,10 +11,6 @@
 
 // The show's screen surface, 800x600 at 32 bits, set once at start-up.
 extern SDL_Surface* s;
-
-constexpr int kScreenWidth = 800;
-constexpr int kScreenHeight = 600;
-constexpr int kScreenBits = 32;
 
 // The font atlas and the track, relative to the current directory.
 constexpr const char* kFontFile = "d/fontsRustyTrans.png";

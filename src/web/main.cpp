@@ -2,7 +2,7 @@
 // files and starts the show on the viewer's gesture; each frame is drawn from
 // the browser's frame callback at the show time the page reads from the
 // music's playback position.
-#include "backdrop/screen_format.h"
+#include "common/screen.h"
 #include "overlay/pictures.h"
 #include "show/clock.h"
 #include "show/frame.h"

@@ -2,6 +2,7 @@
 # A complete headless show: frames are logged in the right format, the music
 # reaches the audio output, SIGTERM ends it with status 0; without a track or
 # without an audio device it runs silent with one warning.
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$scratch/audio.raw"
 

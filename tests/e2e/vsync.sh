@@ -4,6 +4,7 @@
 # waits for the display at each flip unless the user said otherwise: under
 # 70 fps by default, far above with SDL12COMPAT_SYNC_TO_VBLANK=0. The classic
 # library has no such wait; there the frame log only has to keep working.
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
 export SDL_AUDIODRIVER=dummy
 unset SDL_VIDEODRIVER SDL12COMPAT_SYNC_TO_VBLANK

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The show in a real X window: titled QUORVEX, holding Escape does not quit,
 # releasing it does, with status 0.
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
 export SDL_AUDIODRIVER=dummy
 unset SDL_VIDEODRIVER

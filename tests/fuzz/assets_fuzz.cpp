@@ -1,6 +1,7 @@
 // Fuzzes the asset loading path: the first byte picks a PNG picture, a JPEG
 // picture, a font atlas or the track; the rest is the file's content.
 #include "show/assets.h"
+#include "show/track.h"
 
 #include "overlay/glyphs.h"
 
@@ -11,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ++data;
     --size;
     if (kind == 3) {
-        check_track(data, size);
+        TrackFormat format;
+        check_track(data, size, format);
         return 0;
     }
     static constexpr ImageLimits kFont = {kAtlasMinWidth, kAtlasMinHeight, 4096, 4096};

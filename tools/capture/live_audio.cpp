@@ -2,6 +2,9 @@
 // as the show does, and record every mixed chunk from the unpause on.
 #include "live_audio.h"
 
+#include "show/track.h"
+#include "timing.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -43,13 +46,13 @@ void record_chunk(void* user, Uint8* stream, int len)
 
 // SDL's disk driver announces itself on standard error when it opens; that is
 // noise in the capture tool's progress output, so it goes to /dev/null.
-int open_mixer_quietly()
+std::string open_mixer_quietly(const TrackFormat& format)
 {
     std::fflush(stderr);
     const int saved = dup(STDERR_FILENO);
     const int null_fd = open("/dev/null", O_WRONLY);
     if (saved >= 0 && null_fd >= 0) dup2(null_fd, STDERR_FILENO);
-    const int result = Mix_OpenAudio(48000, AUDIO_S16LSB, 2, 1024);
+    std::string result = open_mixer(format);
     if (saved >= 0) {
         dup2(saved, STDERR_FILENO);
         close(saved);
@@ -82,6 +85,16 @@ int make_sink_file(std::string& path, std::string& why)
 bool decode_live_track(const char* path, LiveTrack& out, std::string& why)
 {
     out = LiveTrack{};
+    // The show opens the mixer in the track's own format; the capture's sound
+    // is 48 kHz stereo throughout, so a track in another format stays silent.
+    TrackFormat format;
+    out.why_silent = read_track_format(path, format);
+    if (!out.why_silent.empty()) return true;
+    if (format.rate != kAudioRate || format.channels != 2) {
+        out.why_silent = "the capture takes 48 kHz stereo tracks, not " + std::to_string(format.rate) +
+                         " Hz in " + std::to_string(format.channels) + " channel(s)";
+        return true;
+    }
     std::string sink_path;
     const int sink_fd = make_sink_file(sink_path, why);
     if (sink_fd < 0) return false;
@@ -91,10 +104,11 @@ bool decode_live_track(const char* path, LiveTrack& out, std::string& why)
     setenv("SDL_DISKAUDIOFILE", sink_path.c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", "0", 1);
     setenv("SDL_AUDIO_DISK_TIMESCALE", "0", 1);
-    const bool opened = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && open_mixer_quietly() == 0;
+    const bool audio = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    const std::string mixer_error = audio ? open_mixer_quietly(format) : SDL_GetError();
     unlink(sink_path.c_str());
-    if (!opened) {
-        why = std::string("cannot start the audio decoder: ") + SDL_GetError();
+    if (!mixer_error.empty()) {
+        why = "cannot start the audio decoder: " + mixer_error;
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         close(sink_fd);
         return false;
@@ -123,7 +137,7 @@ bool decode_live_track(const char* path, LiveTrack& out, std::string& why)
     close(sink_fd);
     out.pcm.resize(static_cast<std::size_t>(recorder.music_frames) * 2);
     out.loaded = true;
-    out.end_ms = (recorder.music_frames * 1000 + 47999) / 48000;
+    out.end_ms = (recorder.music_frames * 1000 + kAudioRate - 1) / kAudioRate;
     return true;
 }
 

@@ -6,9 +6,10 @@
 // output runs 2,257 sample frames (47.0 ms) behind ffmpeg's, because the live
 // decoder (libmad) plays the 1,152-sample LAME info frame as silence and does
 // not skip the 1,105 samples of encoder and decoder delay that ffmpeg removes.
-// A 44.1 kHz track is played unresampled at 48 kHz (8.8% fast). Taking the
-// samples from the live path itself keeps both, and whatever else the live
-// decoder does, without modelling them.
+// Taking the samples from the live path itself keeps both, and whatever else
+// the live decoder does, without modelling them. The show plays a track in
+// its own rate and channel count; the capture records 48 kHz stereo tracks
+// only, and leaves one in another format silent, with the reason.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,7 @@
 #include <vector>
 
 struct LiveTrack {
-    bool loaded = false;              // false: no track or unreadable, the show runs silent
+    bool loaded = false;              // false: no track, unreadable or not 48 kHz stereo: silent
     std::vector<std::int16_t> pcm;    // interleaved left, right at 48 kHz, from the origin
     std::int64_t end_ms = -1;         // when the music stops, or -1 without a track
     std::string why_silent;           // the mixer's reason when not loaded
