@@ -110,6 +110,9 @@ TEST(Pacing, FramesFarFasterThanTheRefreshArePacedToIt)
             EXPECT_NEAR(frames, hz, 1) << hz << " Hz from tick " << start;
         }
     }
+    // Twice the refresh rate is far enough above it.
+    Pacer pacer = pacer_start(60);
+    EXPECT_NEAR(frames_in_last_second(pacer, 0, 8, 5000), 60, 1);
 }
 
 TEST(Pacing, FramesTheDisplayPacesOrSlowFramesAreLeftAlone)
