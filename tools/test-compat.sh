@@ -13,7 +13,7 @@ if grep -qa SDL12COMPAT_ "$system_sdl"; then
 fi
 
 version=1.2.60-1
-root=/var/cache/quorvex/sdl12-compat-$version
+root=${QUORVEX_CACHE:-/var/cache/quorvex}/sdl12-compat-$version
 lib=$root/usr/lib/$(gcc -dumpmachine)/sdl12-compat
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"

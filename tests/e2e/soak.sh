@@ -2,6 +2,7 @@
 # Soak: the headless show at full speed for a while (300 s unless told); its
 # resident memory at the end must be within 1% of what it was after the first
 # minute (or after a fifth of a shorter run).
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
 seconds=${2:-300}
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
