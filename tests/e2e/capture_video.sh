@@ -59,11 +59,18 @@ status=0
 [ ! -e nope.mp4 ] && [ ! -e nope.mp4.partial ] || fail "a file was left without ffmpeg"
 [ -z "$(ls "$TMPDIR")" ] || fail "temporary files left after failures: $(ls "$TMPDIR")"
 
-# Without a track the show is silent, and so is its video.
+# Without a track the show is silent, and so is its video; a track in
+# another format than 48 kHz stereo is left silent too, with the reason.
+silent_capture() {
+  "$capture" --to 400 --fps 10 --video silent.mp4 >out.txt 2>err.txt || fail "silent capture ($1): $(cat err.txt)"
+  grep -q "warning: no sound.*$2" err.txt || fail "no warning ($1): $(cat err.txt)"
+  peak=$(ffmpeg -loglevel error -i silent.mp4 -map 0:a -f s16le -ac 1 - | od -An -v -td2 -w2 |
+    awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }')
+  [ "$peak" -eq 0 ] || fail "the silent capture ($1) has sound (peak $peak)"
+}
+sox -q -n -r 44100 -c 1 -b 16 mono.wav synth 2 sine 440 vol 0.5
+lame --quiet mono.wav d/termite.mp3
+silent_capture "a 44.1 kHz mono track" '48 kHz stereo'
 rm d/termite.mp3
-"$capture" --to 400 --fps 10 --video silent.mp4 >out.txt 2>err.txt || fail "silent capture: $(cat err.txt)"
-grep -q 'warning: no sound' err.txt || fail "no warning without a track: $(cat err.txt)"
-peak=$(ffmpeg -loglevel error -i silent.mp4 -map 0:a -f s16le -ac 1 - | od -An -v -td2 -w2 |
-  awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }')
-[ "$peak" -eq 0 ] || fail "the silent capture has sound (peak $peak)"
+silent_capture "no track" ''
 echo "capture video: ok"
