@@ -22,7 +22,9 @@ prefix=$(tools/web/deps-build.sh "$cache")
 targets=(quorvex_web)
 [ "$mode" = --test ] && targets+=(quorvex_web_test)
 mkdir -p build-web
+# The checkout's own path stays out of the program, so any folder builds the same bytes.
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DQUORVEX_WEB_PREFIX="$prefix" \
+  -DCMAKE_C_FLAGS="-ffile-prefix-map=$root=." -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$root=." \
   >build-web/configure.log 2>&1 || { cat build-web/configure.log >&2; exit 1; }
 cmake --build build-web -j2 --target "${targets[@]}" >/dev/null
 
@@ -42,8 +44,10 @@ cat "$src"/libjpeg-turbo_*/LICENSE.md "$src"/libjpeg-turbo_*/README.ijg "$src"/l
 cat "$src"/highway_*/LICENSE "$src"/highway_*/debian/copyright > "$out/licences/highway.txt"
 cp /usr/share/doc/emscripten/copyright "$out/licences/emscripten.txt"
 
-# Fixed times and order, so the same tree packs to the same bytes.
+# Fixed times, modes and order, so the same tree packs to the same bytes
+# whatever the clock and the umask.
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+chmod -R u=rwX,go=rX "$out"
 find "$out" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 rm -f "$out.zip"
 (cd "$root/dist" && find "$name" | LC_ALL=C sort | zip -X -9 -q "$out.zip" -@)
@@ -58,7 +62,7 @@ case $mode in
     cp build-web/src/web/quorvex-test.wasm "$test_dir/" ;;
   --serve)
     port=${2:-8000}
-    echo "web: serving $out at http://127.0.0.1:$port/ (Ctrl-C stops)"
-    exec python3 -m http.server --bind 127.0.0.1 --directory "$out" "$port" ;;
+    # A host that answers byte ranges, as WebKit needs for the track.
+    exec node tests/web/serve.js "$out" "$port" ;;
   *) echo "$out.zip" ;;
 esac
