@@ -3,11 +3,18 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, a short show under valgrind
 # memcheck, a soak run whose memory must stay flat, and a short fuzzing run of
 # each libFuzzer target. SOAK_SECONDS and FUZZ_SECONDS shorten or lengthen those.
+# The soak (one core, a memory bound, no timing) runs beside the valgrind and
+# fuzzing stages, which use one core each most of their time.
+# SOAK_BUILD names the build tree whose program soaks (default build/, which
+# tools/build.sh makes when it is missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh
+tools/apt-install.sh clang valgrind
 jobs=$(nproc)
 root=$PWD
+soak_build=${SOAK_BUILD:-$root/build}
+[ -x "$soak_build/quorvex" ] || tools/build.sh
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
@@ -18,13 +25,18 @@ cmake --build build-asan -j"$jobs"
 (cd build-asan && QUORVEX_SANITIZED=1 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
   UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
 
+echo "== soak, in the background until the end"
+soak_log=$(mktemp)
+soak_pid=""
+# In a session of its own, so that a failure here stops the show it runs too.
+trap '[ -z "$soak_pid" ] || kill -- -"$soak_pid" 2>/dev/null; rm -f "$soak_log"' EXIT
+setsid bash tests/e2e/soak.sh "$soak_build/quorvex" "${SOAK_SECONDS:-300}" >"$soak_log" 2>&1 &
+soak_pid=$!
+
 echo "== a short show under valgrind memcheck"
 cmake -S . -B build-valgrind -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DQUORVEX_STATIC_SIMD=ON >/dev/null
 cmake --build build-valgrind -j"$jobs" --target quorvex
 bash tests/e2e/valgrind_show.sh "$root/build-valgrind/quorvex"
-
-echo "== soak"
-bash tests/e2e/soak.sh "$root/build/quorvex" "${SOAK_SECONDS:-300}"
 
 echo "== fuzzing"
 fuzz="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
@@ -40,4 +52,10 @@ for target in text assets; do
   # libFuzzer exits non-zero on a finding; re-run the saved crash files to fail loudly.
   if ls crash-* leak-* timeout-* oom-* >/dev/null 2>&1; then echo "fuzzing $target found a fault" >&2; exit 1; fi
 done
+echo "== soak (waiting for it)"
+status=0
+wait "$soak_pid" || status=$?
+soak_pid=""
+cat "$soak_log"
+[ "$status" -eq 0 ] || { echo "the soak failed (status $status)" >&2; exit 1; }
 echo "hardening: all checks passed"
