@@ -8,21 +8,32 @@
 # default /var/cache/quorvex), keyed by the date of trixie's package lists, and
 # so are the packages apt downloads into it; every run works in a throwaway
 # layer over the cached chroot.
-# Tests the committed state (HEAD), as a clone does.
+# Tests the committed state (HEAD), as a clone does. Compiles in the chroot go
+# through ccache, its cache beside the chroot's.
+# Usage: test-debian13.sh [--prepare]   (--prepare: only make the cached chroot,
+# then print its path; a later run given that path in QUORVEX_DEBIAN13_BASE
+# takes it as it is, even after trixie's lists have moved on.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 [ "$(id -u)" -eq 0 ] || { echo "test-debian13.sh: run it as root (debootstrap, chroot, mounts)" >&2; exit 1; }
 tools/apt-install.sh debootstrap git wget
 
+prepare=0
+[ "${1:-}" = --prepare ] && prepare=1
 cache=${QUORVEX_CACHE:-/var/cache/quorvex}/debian13
 mirror=$(tools/debian-mirror.sh)
-lists_date=$(wget -qO- "$mirror/dists/trixie/InRelease" | sed -n 's/^Date: //p')
-[ -n "$lists_date" ] || { echo "test-debian13.sh: cannot read trixie's package lists" >&2; exit 1; }
-# The cached chroot holds the packages tools/deps.sh installs, so it is made
-# anew when the lists or that list of packages change.
-deps_key=$(cat tools/deps.sh tools/apt-install.sh | sha256sum | cut -c1-12)
-base=$cache/trixie-$(date -u -d "$lists_date" +%Y%m%dT%H%M%SZ)-$deps_key
+# The cached chroot holds the packages tools/deps.sh installs, and ccache, so it
+# is made anew when the lists or that list of packages change.
+deps_key=$( { cat tools/deps.sh tools/apt-install.sh; echo ccache; } | sha256sum | cut -c1-12)
+if [ -n "${QUORVEX_DEBIAN13_BASE:-}" ] && [ -f "$QUORVEX_DEBIAN13_BASE/.done" ] &&
+   [ "${QUORVEX_DEBIAN13_BASE##*-}" = "$deps_key" ]; then
+  base=$QUORVEX_DEBIAN13_BASE lists_date="(as prepared)"
+else
+  lists_date=$(wget -qO- "$mirror/dists/trixie/InRelease" | sed -n 's/^Date: //p')
+  [ -n "$lists_date" ] || { echo "test-debian13.sh: cannot read trixie's package lists" >&2; exit 1; }
+  base=$cache/trixie-$(date -u -d "$lists_date" +%Y%m%dT%H%M%SZ)-$deps_key
+fi
 layer=$cache/run
 chroot_dir=$layer/root
 
@@ -59,20 +70,27 @@ if [ ! -f "$base/.done" ]; then
   cp tools/deps.sh tools/apt-install.sh "$base/tmp/deps/tools/"
   chroot "$base" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin /tmp/deps/tools/deps.sh \
     > "$cache/deps.log" 2>&1 || { tail -n 20 "$cache/deps.log" >&2; exit 1; }
+  chroot "$base" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends ccache >> "$cache/deps.log" 2>&1 ||
+    { tail -n 20 "$cache/deps.log" >&2; exit 1; }
   rm -rf "$base/tmp/deps"
   leave_all
   touch "$base/.done"
 fi
+if [ $prepare -eq 1 ]; then echo "$base"; exit 0; fi
 
 # Every run starts from the cached chroot in a throwaway layer over it.
 rm -rf "$layer"
 mkdir -p "$layer/upper" "$layer/work" "$chroot_dir"
 mount -t overlay overlay -o "lowerdir=$base,upperdir=$layer/upper,workdir=$layer/work" "$chroot_dir"
 enter "$chroot_dir"
+mkdir -p "$cache/ccache" "$chroot_dir/var/cache/quorvex-ccache"
+mount --bind "$cache/ccache" "$chroot_dir/var/cache/quorvex-ccache"
 git clone -q "$root" "$chroot_dir/root/quorvex"
 
 in_chroot() {
   chroot "$chroot_dir" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb DEBIAN_FRONTEND=noninteractive \
+    CCACHE_DIR=/var/cache/quorvex-ccache CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
 }
 # Moments across the show: the caption, each picture, both flicker slots, the
