@@ -8,8 +8,8 @@
 # Prints one "ENGINE: N passed, N failed" line per engine and "web: N passed,
 # N failed" in all; exits non-zero on any failure.
 # Usage: tools/test-web.sh [ENGINE...]   (chromium, firefox, webkit; by default
-# chromium, the one engine that passes every case here so far: Firefox's first
-# kick lands up to ~170 ms after its log's beat, WebKitGTK's pace and track start
+# chromium, the one engine that passes every case in every run here: Firefox's first
+# kick landed 18 to 166 ms after its log's beat across runs, WebKitGTK's pace and track start
 # fall short on this machine's software rendering)
 set -euo pipefail
 cd "$(dirname "$0")/.."
