@@ -32,9 +32,10 @@ done
 # build-release-NAME/.
 # On Linux pkg-config looks in the prefix first, then at the system's zlib.
 build() {
-  local name=$1 prefix=$2 libs=$3 link=$4 pc=$prefix/lib/pkgconfig; shift 4
+  local name=$1 prefix=$2 libs=$3 link=$4 pc; shift 4
+  pc=$prefix/lib/pkgconfig
   [ "$name" = linux ] && pc=$pc:$(pkg-config --variable pc_path pkg-config)
-  PKG_CONFIG_LIBDIR=$pc PKG_CONFIG_PATH= \
+  PKG_CONFIG_LIBDIR=$pc PKG_CONFIG_PATH='' \
     cmake -S . -B "build-release-$name" -DCMAKE_BUILD_TYPE=Release -DQUORVEX_CORE_ONLY=ON \
       -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_STANDARD_LIBRARIES="$libs" \
       -DCMAKE_EXE_LINKER_FLAGS="-L$prefix/lib $link" "$@" >/dev/null

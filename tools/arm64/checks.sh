@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154  # pass, fail, qemu_run, arm64_root, out and version come from tools/test-arm64.sh
 # The arm64 Debian package against the amd64 one, and the static aarch64
 # release program run under qemu. Sourced by tools/test-arm64.sh, whose pass,
 # fail, qemu_run, arm64_root, out and version it uses.

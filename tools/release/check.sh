@@ -170,9 +170,9 @@ linux_checks() {
 
   # Xvfb's display runs at 60 Hz: paced by it the show draws 50-70 frames a
   # second; told not to wait it runs far faster, on far more processor time.
-  local paced paced_best paced_cpu raw_last raw raw_cpu
+  local paced paced_cpu raw_last raw raw_cpu
   show_for 8 -w DISPLAY="$display"
-  read -r paced paced_best paced_cpu <<<"$(rates)"
+  read -r paced _ paced_cpu <<<"$(rates)"
   show_for 8 -w DISPLAY="$display" SDL12COMPAT_SYNC_TO_VBLANK=0
   read -r raw_last raw raw_cpu <<<"$(rates)"
   awk -v f="$paced" 'BEGIN { exit !(f >= 50 && f <= 70) }' || fail "$name: not paced by the display: $paced fps"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034  # the tables are read by the scripts that source this file
 # The third-party source packages of the release builds: Debian package,
 # version, SHA-256 of its .dsc (which names the SHA-256 of every file it needs).
 # libmad's Debian patch set is not served, only its original tarball: the
