@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Builds the release archives into dist/: a self-contained Windows x64 zip
-# (MinGW-w64, static), Linux x86_64 and aarch64 tar.gz (static third-party
-# libraries, and on x86_64 SDL 1.2 as sdl12-compat with SDL2 in lib/; aarch64
-# cross-built, see tools/arm64/) and a source tarball with the project and
-# every pinned third-party source.
-# Third-party code comes from Debian source packages, cached outside the tree
-# (QUORVEX_CACHE, default /var/cache/quorvex). With --check it then runs the
-# release checks: the Windows build under Wine, the Linux one in a minimal chroot.
+# Builds the release archives into dist/: Windows x64 zip (MinGW-w64), Linux
+# x86_64 and aarch64 tar.gz (aarch64 cross-built, see tools/arm64/) and a
+# source tarball with the project and every pinned third-party source. Every
+# program runs on the same SDL: sdl12-compat over SDL2, built from source and
+# carried beside it (SDL.dll and SDL2.dll on Windows, lib/ on Linux); the
+# other third-party libraries are linked in statically.
+# Third-party code comes from Debian source packages and the shared sources
+# folder, cached outside the tree (QUORVEX_CACHE, default /var/cache/quorvex).
+# With --check it then runs the release checks: the Windows build under Wine,
+# the Linux one in minimal chroots.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -27,9 +29,8 @@ for prefix in "$linux_prefix" "$aarch64_prefix" "$windows_prefix"; do
   cp -r "$cache"/src/highway_*/hwy/contrib/math "$prefix/include/hwy/contrib/"
 done
 
-# build NAME PREFIX LIBS LINKFLAGS CMAKE_ARGS...: the program (and on Windows
-# and x86-64 Linux its unit tests) against the libraries in PREFIX, in
-# build-release-NAME/.
+# build NAME PREFIX LIBS LINKFLAGS CMAKE_ARGS...: the program and its unit
+# tests against the libraries in PREFIX, in build-release-NAME/.
 # On Linux pkg-config looks in the prefix first, then at the system's zlib.
 build() {
   local name=$1 prefix=$2 libs=$3 link=$4 pc; shift 4
@@ -49,38 +50,46 @@ for tree in linux:$linux_prefix linux-aarch64:$aarch64_prefix windows:$windows_p
   [ "$(cat "build-release-${tree%%:*}/prefix.txt" 2>/dev/null)" = "${tree#*:}" ] || rm -rf "build-release-${tree%%:*}"
 done
 
-# Static link order: each library before the ones it calls. On x86-64 Linux
-# SDL is sdl12-compat, found with SDL2 in lib/ beside the program: an RPATH
-# (not a RUNPATH) so that sdl12-compat's own dlopen of SDL2 looks there too.
-mkdir -p build-release-linux
-gcc -O2 -Wall -Wextra -c tools/release/glibc_compat.c -o build-release-linux/glibc_compat.o
-build linux "$linux_prefix" \
-  "$root/build-release-linux/glibc_compat.o -lSDL_mixer -lmad -lSDL -lpng16 -ljpeg -l:libz.a -ldl -lpthread -lm" \
-  "-static-libgcc -static-libstdc++ -Wl,--disable-new-dtags" -DCMAKE_BUILD_RPATH='$ORIGIN/lib' \
-  -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
-readelf -d build-release-linux/quorvex | grep -q 'RPATH.*\[\$ORIGIN/lib\]' ||
-  { echo "release: the Linux program does not look in lib/ beside it" >&2; exit 1; }
-rm -rf build-release-linux/lib && mkdir build-release-linux/lib
-for so in libSDL-1.2.so.0 libSDL2-2.0.so.0; do
-  cp -L "$linux_prefix/lib/$so" build-release-linux/lib/ && strip --strip-unneeded "build-release-linux/lib/$so"
-done
-# The same for 64-bit ARM; zlib is Debian's arm64 build (its pkg-config file
-# in the prefix names the static library).
-mkdir -p build-release-linux-aarch64
-aarch64-linux-gnu-gcc -O2 -Wall -Wextra -c tools/release/glibc_compat.c -o build-release-linux-aarch64/glibc_compat.o
-build linux-aarch64 "$aarch64_prefix" \
-  "$root/build-release-linux-aarch64/glibc_compat.o -lSDL_mixer -lmad -lSDL -lpng16 -ljpeg $(
-    PKG_CONFIG_LIBDIR=$aarch64_prefix/lib/pkgconfig pkg-config --libs zlib) -ldl -lpthread -lm" \
-  "-static-libgcc -static-libstdc++" -DBUILD_TESTING=OFF -DCMAKE_TOOLCHAIN_FILE="$root/tools/arm64/toolchain.cmake"
+# Static link order: each library before the ones it calls; SDL itself is
+# the shared sdl12-compat. On Linux it is found with SDL2 in lib/ beside the
+# program: an RPATH (not a RUNPATH) so that sdl12-compat's own dlopen of SDL2
+# looks there too.
+# linux_build NAME PREFIX STRIP ZLIB CMAKE_ARGS...: one Linux program and its lib/.
+linux_build() {
+  local name=$1 prefix=$2 strip=$3 zlib=$4 cc=gcc so; shift 4
+  [ "$name" = linux ] || cc=aarch64-linux-gnu-gcc
+  mkdir -p "build-release-$name"
+  $cc -O2 -Wall -Wextra -c tools/release/glibc_compat.c -o "build-release-$name/glibc_compat.o"
+  build "$name" "$prefix" "$root/build-release-$name/glibc_compat.o -lSDL_mixer -lmad -lSDL -lpng16 -ljpeg $zlib -ldl -lpthread -lm" \
+    "-static-libgcc -static-libstdc++ -Wl,--disable-new-dtags" -DCMAKE_BUILD_RPATH='$ORIGIN/lib' "$@"
+  readelf -d "build-release-$name/quorvex" | grep -q 'RPATH.*\[\$ORIGIN/lib\]' ||
+    { echo "release: the $name program does not look in lib/ beside it alone" >&2; exit 1; }
+  rm -rf "build-release-$name/lib" && mkdir "build-release-$name/lib"
+  for so in libSDL-1.2.so.0 libSDL2-2.0.so.0; do
+    cp -L "$prefix/lib/$so" "build-release-$name/lib/" && $strip --strip-unneeded "build-release-$name/lib/$so"
+  done
+  $strip "build-release-$name/quorvex"
+}
+linux_build linux "$linux_prefix" strip -l:libz.a -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
+# zlib for aarch64 is Debian's arm64 build (its pkg-config file in the prefix
+# names the static library).
+linux_build linux-aarch64 "$aarch64_prefix" aarch64-linux-gnu-strip \
+  "$(PKG_CONFIG_LIBDIR=$aarch64_prefix/lib/pkgconfig pkg-config --libs zlib)" \
+  -DBUILD_TESTING=ON -DCMAKE_TOOLCHAIN_FILE="$root/tools/arm64/toolchain.cmake" -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
+# Windows finds SDL.dll and SDL2.dll beside the program; MinGW's -static
+# takes sdl12-compat's import library only by its full name.
 build windows "$windows_prefix" \
-  "-lmingw32 -lSDLmain -lSDL_mixer -lmad -lSDL -lpng16 -ljpeg -lz -mwindows -luser32 -lgdi32 -lwinmm -ldxguid" \
-  "-static -static-libgcc -static-libstdc++" -DCMAKE_TOOLCHAIN_FILE="$root/tools/release/mingw.cmake" \
-  -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
+  "-lmingw32 -lSDLmain -lSDL_mixer -lmad $windows_prefix/lib/libSDL.dll.a -lpng16 -ljpeg -lz -mwindows" \
+  "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp" \
+  -DCMAKE_TOOLCHAIN_FILE="$root/tools/release/mingw.cmake" -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
 x86_64-w64-mingw32-strip "build-release-windows/quorvex.exe"
-strip "build-release-linux/quorvex"
-aarch64-linux-gnu-strip "build-release-linux-aarch64/quorvex"
+for dll in SDL.dll SDL2.dll; do
+  for dir in build-release-windows build-release-windows/tests; do
+    cp "$windows_prefix/bin/$dll" "$dir/" && x86_64-w64-mingw32-strip --strip-unneeded "$dir/$dll"
+  done
+done
 
 tools/web.sh >/dev/null  # the browser build: dist/quorvex-<version>-web.zip
 tools/release/stage.sh "$version" "$cache" "$dist"
-[ "${1:-}" = --check ] && tools/release/check.sh "$version" "$dist"
+[ "${1:-}" = --check ] && tools/release/check.sh "$version" "$dist" "${@:2}"
 exit 0

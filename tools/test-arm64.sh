@@ -4,8 +4,8 @@
 # on every SIMD target qemu emulates (as a Pi 4's Cortex-A72: NEON; as the
 # newest ARM core: NEON, SVE and SVE2, each forced in turn by the tests, beside
 # the portable one), quorvex-capture's PNG frames against the x86-64 build's,
-# the arm64 Debian package against the amd64 one, and the static aarch64
-# release program headless. Ends with "N passed, N failed"; status 1 on a failure.
+# and the arm64 Debian package against the amd64 one (tools/release.sh --check
+# runs the aarch64 release). Ends with "N passed, N failed"; status 1 on a failure.
 # Usage: tools/test-arm64.sh [--quick]   (--quick: unit tests and frames only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,7 +22,7 @@ pass() { passed=$((passed + 1)); echo "arm64: ok: $*"; }
 fail() { failed=$((failed + 1)); echo "arm64: FAILED: $*"; }
 
 arm64_root=$(tools/arm64/root.sh)
-export QUORVEX_ARM64_ROOT=$arm64_root  # the package and release builds take the same
+export QUORVEX_ARM64_ROOT=$arm64_root  # the package build takes the same
 # qemu_run CPU PROGRAM ARGS...: one arm64 program under qemu as that processor.
 qemu_run() { local cpu=$1; shift; qemu-aarch64-static -cpu "$cpu" -L "$arm64_root" "$@"; }
 

@@ -1,7 +1,7 @@
-# shellcheck shell=bash disable=SC2154  # pass, fail, qemu_run, arm64_root, out and version come from tools/test-arm64.sh
-# The arm64 Debian package against the amd64 one, and the static aarch64
-# release program run under qemu. Sourced by tools/test-arm64.sh, whose pass,
-# fail, qemu_run, arm64_root, out and version it uses.
+# shellcheck shell=bash disable=SC2154  # pass, fail, arm64_root, out and version come from tools/test-arm64.sh
+# The arm64 Debian package against the amd64 one (the aarch64 release is
+# checked by tools/release.sh --check). Sourced by tools/test-arm64.sh, whose
+# pass, fail, arm64_root, out and version it uses.
 
 # ---- The Debian package: lintian clean, the same files with the same modes
 # and owners as amd64's, the same control fields but the architecture's own.
@@ -26,53 +26,5 @@ if [ -f "$arm" ]; then
     pass "the arm64 package's control fields are amd64's but Architecture: arm64"
   else
     fail "the packages' control fields differ"; cat "$out/control.diff"
-  fi
-fi
-
-# ---- The static release: only glibc, no symbol newer than 2.35, headless
-# under qemu in the arm64 root, and the Debian build's error on a bad picture.
-tar=dist/quorvex-$version-linux-aarch64.tar.gz
-[ -f "$tar" ] || tools/release.sh >"$out/release.txt" 2>&1 || { tail -n 30 "$out/release.txt"; fail "the release build"; }
-if [ -f "$tar" ]; then
-  rel=$out/release
-  mkdir -p "$rel"
-  tar -xzf "$tar" -C "$rel" --strip-components=1
-  needed=$(aarch64-linux-gnu-readelf -d "$rel/quorvex" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p' | tr '\n' ' ')
-  newest=$(aarch64-linux-gnu-objdump -T "$rel/quorvex" | grep -o 'GLIBC_[0-9.]*' | sort -Vu | tail -n 1)
-  if ! echo "$needed" | tr ' ' '\n' | grep -Ev '^$|^(libc|libm|libdl|libpthread|librt)\.so|^ld-linux' >/dev/null &&
-     [ "$(printf '%s\nGLIBC_2.35\n' "$newest" | sort -V | tail -n 1)" = GLIBC_2.35 ]; then
-    pass "the aarch64 release ($(stat -c %s "$tar") bytes) needs only $needed; newest glibc symbol $newest"
-  else
-    fail "the aarch64 release needs $needed, newest glibc symbol $newest"
-  fi
-
-  # Disk audio into a plain file: SDL refuses /dev/null as its output. Run in
-  # a subshell, which qemu replaces, so that a signal to it reaches the program.
-  run_release() {
-    cd "$rel" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/audio.raw" SDL_DISKAUDIODELAY=20 \
-      exec qemu-aarch64-static -L "$arm64_root" ./quorvex >"$out/release-out.txt" 2>"$out/release-err.txt"
-  }
-  run_release &
-  pid=$!
-  sleep 20
-  kill -TERM "$pid"
-  status=0; wait "$pid" || status=$?
-  if [ $status -eq 0 ] && [ "$(wc -l <"$out/release-out.txt")" -ge 10 ] &&
-     ! grep -Eqv '^ *[0-9]+ +[0-9]+\.[0-9]{2} +([0-9]+\.[0-9]{2}|inf)$' "$out/release-out.txt"; then
-    pass "the aarch64 release headless under qemu: $(wc -l <"$out/release-out.txt") log lines, status 0 on SIGTERM"
-  else
-    fail "the aarch64 release headless: status $status, $(head -c 300 "$out/release-err.txt")"
-  fi
-
-  : >"$rel/d/kelpi.jpg"
-  status=0; (run_release) || status=$?
-  mkdir -p "$out/debian/d" && cp -r d/. "$out/debian/d/" && : >"$out/debian/d/kelpi.jpg"
-  deb_status=0
-  (cd "$out/debian" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$root_dir/build/quorvex" >out.txt 2>err.txt) || deb_status=$?
-  if [ $status -eq 1 ] && [ $deb_status -eq 1 ] && cmp -s "$out/release-err.txt" "$out/debian/err.txt" &&
-     cmp -s "$out/release-out.txt" "$out/debian/out.txt"; then
-    pass "the aarch64 release on a zero-byte picture: \"$(cat "$out/debian/err.txt")\", status 1, as the x86-64 build"
-  else
-    fail "the aarch64 release on a zero-byte picture: status $status, $(cat "$out/release-err.txt")"
   fi
 fi

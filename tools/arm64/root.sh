@@ -20,15 +20,21 @@ cache=${1:-${QUORVEX_CACHE:-/var/cache/quorvex}}/arm64
 "$here/../apt-install.sh" g++-aarch64-linux-gnu qemu-user-static dpkg-dev >&2
 
 # Run time: apt resolves every library these need, down to libc6.
+# The desktop's libraries are here too: the release's SDL2 reads, as it
+# configures, the names of those it opens at run time from them.
 runtime=(libc6 libstdc++6 libsdl1.2debian libsdl-mixer1.2 libpng16-16 libjpeg62-turbo libhwy1
-         libbenchmark1debian)
+         libbenchmark1debian libxcursor1 libxi6 libxrandr2 libxss1 libxinerama1 libxfixes3 libwayland-client0
+         libwayland-cursor0 libwayland-egl1 libxkbcommon0 libdecor-0-0 libpipewire-0.3-0 libegl1 libdbus-1-3)
 # Build time: headers, link names, pkg-config and CMake files, without their
 # own dependencies (the cross compiler brings its own C and C++ library).
-# The X11 and sound ones let the static release's SDL find, as it configures,
-# the libraries it opens at run time.
+# The desktop ones are the headers of what the release's SDL2 opens at run
+# time: X11, Wayland, EGL and the sound servers.
 devel=(libsdl1.2-dev libsdl-mixer1.2-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev libjpeg-dev
        libhwy-dev libgtest-dev libbenchmark-dev
-       libx11-dev libxext-dev x11proto-dev libxau-dev libxdmcp-dev libxcb1-dev libasound2-dev libpulse-dev)
+       libx11-dev libxext-dev x11proto-dev libxau-dev libxdmcp-dev libxcb1-dev libasound2-dev libpulse-dev
+       libxrandr-dev libxcursor-dev libxi-dev libxinerama-dev libxss-dev libxfixes-dev libxrender-dev
+       libxkbcommon-dev libwayland-dev libdecor-0-dev libpipewire-0.3-dev libspa-0.2-dev libdbus-1-dev
+       libegl-dev libgl-dev libglvnd-dev libffi-dev)
 
 apt_dir=$cache/apt
 mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$apt_dir/devel" \

@@ -4,7 +4,6 @@
 # libmad's Debian patch set is not served, only its original tarball: the
 # build takes the tarball alone, checked against the .dsc all the same.
 PINS=(
-  "libsdl1.2 1.2.15+dfsg2-8 ff6cf187235703226f91af9d636255c5d7141bf1a693aa37293ceeb11430cc33"
   "sdl-mixer1.2 1.2.12-17 be401f8d10dd238288499a4938bb9548ded7e43fa63e0a6e0433261f95d58b30"
   "libmad 0.15.1b-10.1 65a2b394e06fe1de14a790226d36d93e8cf30e1f1c540831420787d1e22a6c10"
   "zlib 1:1.2.13.dfsg-1 3fa1e6b2fc525062aa88207dda52fed8e045373c809d362fe8a2bfbf7cf515a8"
@@ -14,10 +13,9 @@ PINS=(
   "googletest 1.12.1-0.2 cc90251040c145be18d5090787d9ec79e48217c6cef3ae78eb20f0e31551404c"
   "libsdl2 2.32.4+dfsg-1 b2259e51d2953963d4f81e4b9028d85ffa646d2ac2a657ae19cefc3589d961e7"
 )
-# sdl12-compat (SDL 1.2 over SDL2) is served only as Debian 13's binary
-# packages, so the x86-64 Linux release carries its library as Debian built
-# it, pinned by the SHA-256 of each .deb: package, version, architecture, SHA-256.
-DEB_PINS=(
-  "libsdl1.2debian 1.2.68-3 amd64 64622c268b2bd343caa50cf8541629a624838b40d91ab99e7d97853424648d7d"
-  "libsdl1.2-dev 1.2.68-3 amd64 d160c91d5faf1a6176cb8ddece6d27dc7929ee74b82040c5a56bfcd84fa00f1c"
+# Sources the archive does not serve, kept in the shared sources folder
+# (QUORVEX_SOURCES, or shared/sources beside the project): file, SHA-256, the
+# name of its folder under the cache's src/.
+FILE_PINS=(
+  "sdl12-compat-release-1.2.68.tar.gz 846deeb27d8cb95eda6941c8ac418b4c11e909aae4baeb6a7ed51a8bed055756 sdl12-compat_1.2.68"
 )

@@ -3,7 +3,8 @@
 # into the cache, through a private apt configuration whose deb-src entries are
 # this machine's own apt sources, and checks every file against the pinned .dsc.
 # Usage: sources.sh CACHE_DIR [PKG...]   (prints nothing; leaves CACHE_DIR/src/<pkg>_<version>/)
-# With package names, only those pins are fetched.
+# With package names, only those pins are fetched. The sources the archive no
+# longer serves (sdl12-compat) come from the shared sources folder instead.
 set -euo pipefail
 cache=$1; shift
 only=" $* "
@@ -18,8 +19,7 @@ apt_opts=(-o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourcePar
           -o Acquire::Languages=none)
 
 # Every "deb" entry of this machine becomes a "deb-src" entry of ours, and
-# both kinds for Debian 13 (trixie), whose SDL2 source and sdl12-compat
-# packages the x86-64 Linux release carries.
+# both kinds for Debian 13 (trixie), whose SDL2 source the releases build.
 derive_sources() {
   : > "$apt_dir/sources.list"
   local f
@@ -86,24 +86,21 @@ for pin in "${PINS[@]}"; do
   touch "$out/.verified"
 done
 
-# The pinned binary packages, each checked against its pin and unpacked into
-# one tree per architecture: CACHE_DIR/src/debs-<arch>/.
+# The kept sources, each copied into the downloads (the source archive takes
+# them from there), checked against its pin and unpacked.
 [ "$only" = "  " ] || exit 0
-for pin in "${DEB_PINS[@]}"; do
-  read -r pkg version arch sum <<<"$pin"
-  deb=$cache/downloads/${pkg}_${version}_$arch.deb
-  tree=$cache/src/debs-$arch
-  [ -f "$tree/.$pkg-$version" ] && continue
-  if [ ! -f "$deb" ]; then
-    if [ $updated -eq 0 ]; then
-      derive_sources
-      apt-get "${apt_opts[@]}" -qq update
-      updated=1
-    fi
-    (cd "$cache/downloads" && apt-get "${apt_opts[@]}" -qq download "$pkg:$arch=$version")
+kept=${QUORVEX_SOURCES:-$here/../../../shared/sources}
+for pin in "${FILE_PINS[@]}"; do
+  read -r file sum name <<<"$pin"
+  out=$cache/src/$name
+  [ -f "$out/.verified" ] && continue
+  if [ ! -f "$cache/downloads/$file" ]; then
+    [ -f "$kept/$file" ] || { echo "release: $file is not in $kept (set QUORVEX_SOURCES to its folder)" >&2; exit 1; }
+    cp "$kept/$file" "$cache/downloads/$file.part" && mv "$cache/downloads/$file.part" "$cache/downloads/$file"
   fi
-  echo "$sum  $deb" | sha256sum --quiet -c - || { echo "release: $deb does not match its pin" >&2; exit 1; }
-  mkdir -p "$tree"
-  dpkg-deb -x "$deb" "$tree"
-  touch "$tree/.$pkg-$version"
+  echo "$sum  $cache/downloads/$file" | sha256sum --quiet -c - ||
+    { rm -f "$cache/downloads/$file"; echo "release: $file does not match its pin" >&2; exit 1; }
+  rm -rf "$out"; mkdir -p "$out"
+  tar -xzf "$cache/downloads/$file" -C "$out" --strip-components=1
+  touch "$out/.verified"
 done

@@ -32,12 +32,8 @@ src=$cache/src
 licences() {
   local out=$1 os=$2
   mkdir -p "$out"
-  if [ -d "$out/../lib" ]; then
-    cp "$src"/debs-amd64/usr/share/doc/libsdl1.2debian/copyright "$out/sdl12-compat.txt"
-    cat "$src"/libsdl2_*/LICENSE.txt "$src"/libsdl2_*/debian/copyright > "$out/SDL2.txt"
-  else
-    cat "$src"/libsdl1.2_*/COPYING "$src"/libsdl1.2_*/debian/copyright > "$out/SDL-1.2.txt"
-  fi
+  cp "$src"/sdl12-compat_*/LICENSE.txt "$out/sdl12-compat.txt"
+  cat "$src"/libsdl2_*/LICENSE.txt "$src"/libsdl2_*/debian/copyright > "$out/SDL2.txt"
   cat "$src"/sdl-mixer1.2_*/COPYING "$src"/sdl-mixer1.2_*/debian/copyright > "$out/SDL_mixer-1.2.txt"
   cat "$src"/libmad_*/COPYRIGHT "$src"/libmad_*/COPYING > "$out/libmad.txt"
   cat "$src"/libpng1.6_*/LICENSE "$src"/libpng1.6_*/debian/copyright > "$out/libpng.txt"
@@ -59,7 +55,9 @@ stage_tree() {
   local dir=$1 os=$2 program=$3
   mkdir -p "$dir"
   cp "$program" "$dir/"
+  # SDL beside the program: lib/ on Linux, the DLLs on Windows.
   [ ! -d "$(dirname "$program")/lib" ] || cp -r "$(dirname "$program")/lib" "$dir/lib"
+  [ "$os" != windows ] || cp "$(dirname "$program")"/SDL.dll "$(dirname "$program")"/SDL2.dll "$dir/"
   cp -r d "$dir/d"
   cp LICENSE LICENSE.assets "$dir/"
   cp "$shot" "$dir/screenshot.png"
@@ -87,7 +85,7 @@ find "$stage/$win" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 (cd "$stage" && pack_tar "$arm") > "$dist/$arm.tar.gz"
 
 # The source: the project's files as they are in the work tree, and every
-# pinned Debian source package as it was downloaded and checked.
+# pinned source as it was downloaded and checked.
 srcdir=$stage/quorvex-$version
 mkdir -p "$srcdir/third-party"
 git ls-files -z | xargs -0 cp --parents -t "$srcdir"
@@ -96,6 +94,10 @@ for pin in "${PINS[@]}"; do
   plain=${pinned#*:}
   cp "$cache/downloads/${pkg}_$plain".dsc "$cache/downloads/${pkg}_${plain%-*}".orig.tar.* "$srcdir/third-party/"
   cp "$cache/downloads/${pkg}_$plain".{debian.tar.xz,diff.gz} "$srcdir/third-party/" 2>/dev/null || true
+done
+for pin in "${FILE_PINS[@]}"; do
+  read -r file _ <<<"$pin"
+  cp "$cache/downloads/$file" "$srcdir/third-party/"
 done
 (cd "$stage" && pack_tar "quorvex-$version") > "$dist/quorvex-$version-source.tar.gz"
 ls -l "$dist"
