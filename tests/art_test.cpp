@@ -110,7 +110,7 @@ TEST_F(ArtTool, RepaintsExactlyTheCommittedPixels)
         GTEST_SKIP() << "the committed art was made with another font file or library versions, so its pixels "
                         "cannot be compared here; committed:\n"
                      << made_with << "this machine:\n"
-                     << here << "regenerate with tools/assets.sh on the machine that commits the art";
+                     << here << "regenerate with scripts/assets.sh on the machine that commits the art";
     for (const std::string& file : every_art_file()) {
         SCOPED_TRACE(file);
         const Surface fresh = load_rgba(out_ + "/" + file), committed = load_rgba(kSource + "/" + file);

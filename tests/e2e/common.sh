@@ -9,20 +9,9 @@ trap 'rm -rf "$scratch"' EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# show_window SECONDS: prints the id of the window titled QUORVEX once there is
-# one. The search is retried rather than left waiting (--sync): a window that
-# vanishes while xdotool reads it, as SDL 2's full-screen set-up may make
-# one, kills that search with an X error.
-show_window() {
-  local wid="" tries=$(($1 * 4))
-  while [ "$tries" -gt 0 ]; do
-    wid=$(xdotool search --name '^QUORVEX$' 2>/dev/null | head -n 1) || true
-    [ -n "$wid" ] && { echo "$wid"; return 0; }
-    tries=$((tries - 1))
-    sleep 0.25
-  done
-  return 1
-}
+# show_window, press_escape and frame_log_ok come from the scripts' library.
+# shellcheck source=SCRIPTDIR/../../scripts/lib/common.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/common.sh"
 
 # Which SDL 1.2 the program loads: "compat" for sdl12-compat (SDL 1.2 over
 # SDL2, what newer distributions ship), "classic" for the original library.
@@ -71,15 +60,9 @@ run_for() {
   wait "$pid" || status=$?
 }
 
-# Every line of out.txt is a frame log line, "%5d %5.2f %5.2f", and there
-# are at least MIN of them (10 unless told).
+# check_frame_log [MIN]: out.txt is a frame log of at least MIN lines (10
+# unless told).
 check_frame_log() {
-  local min=${1:-10} lines=0 frame smoothed fps expected line
-  while IFS= read -r line; do
-    read -r frame smoothed fps <<<"$line"
-    printf -v expected '%5d %5.2f %5.2f' "$frame" "$smoothed" "$fps"
-    [ "$line" = "$expected" ] || fail "log line '$line' is not '$expected'"
-    lines=$((lines + 1))
-  done <out.txt
-  [ "$lines" -ge "$min" ] || fail "only $lines frame log lines"
+  local why
+  why=$(frame_log_ok out.txt "${1:-10}") || fail "$why"
 }

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# tools/deps.sh where there is no apt (a PATH without apt-get and dpkg-query):
+# scripts/setup/deps.sh where there is no apt (a PATH without apt-get and dpkg-query):
 # exits 0 when everything is found, and names what is missing and exits
 # non-zero when a command and a library are not.
 set -euo pipefail
-deps=${1:?usage: $0 path/to/tools/deps.sh}
+deps=${1:?usage: $0 path/to/scripts/setup/deps.sh}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }

@@ -1,0 +1,30 @@
+# shellcheck shell=bash disable=SC2154  # pass, fail, arm64_root, out and version come from scripts/test/arm64.sh
+# The arm64 Debian package against the amd64 one (the aarch64 release is
+# checked by scripts/release/release.sh --check). Sourced by scripts/test/arm64.sh, whose
+# pass, fail, arm64_root, out and version it uses.
+
+# ---- The Debian package: lintian clean, the same files with the same modes
+# and owners as amd64's, the same control fields but the architecture's own.
+scripts/setup/apt-install.sh lintian >/dev/null
+scripts/package/package.sh >"$out/package-amd64.txt" 2>&1 || { cat "$out/package-amd64.txt"; fail "the amd64 package"; }
+scripts/package/package.sh --arch arm64 >"$out/package-arm64.txt" 2>&1 || { cat "$out/package-arm64.txt"; fail "the arm64 package"; }
+amd=build-deb/quorvex_${version}_amd64.deb arm=build-deb-arm64/quorvex_${version}_arm64.deb
+if [ -f "$arm" ]; then
+  if lintian --fail-on error,warning "$arm" >"$out/lintian.txt" 2>&1; then
+    pass "lintian: the arm64 package is clean ($(stat -c %s "$arm") bytes)"
+  else
+    fail "lintian on the arm64 package"; cat "$out/lintian.txt"
+  fi
+  listing() { dpkg-deb -c "$1" | awk '{print $1, $2, $6}' | sort -k 3; }
+  if diff <(listing "$amd") <(listing "$arm") >"$out/contents.diff"; then
+    pass "the arm64 package holds the amd64 one's $(listing "$arm" | grep -vc '^d') files, modes and owners"
+  else
+    fail "the packages' contents differ"; cat "$out/contents.diff"
+  fi
+  fields() { dpkg-deb -f "$1" | sed -e '/^Architecture:/d' -e '/^Installed-Size:/d'; }
+  if [ "$(dpkg-deb -f "$arm" Architecture)" = arm64 ] && diff <(fields "$amd") <(fields "$arm") >"$out/control.diff"; then
+    pass "the arm64 package's control fields are amd64's but Architecture: arm64"
+  else
+    fail "the packages' control fields differ"; cat "$out/control.diff"
+  fi
+fi

@@ -1,0 +1,63 @@
+# shellcheck shell=bash
+# The shell library every script and end-to-end test sources: where the
+# project is and its version, and one way each to wait for something, to find
+# the show's window, to press its Escape and to check its frame log.
+# Usage: . "$(dirname "$0")/../lib/common.sh"   (sets project_dir; changing
+# into it is the caller's choice)
+
+project_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+# project_version: the version in CMakeLists.txt, as the archives are named.
+project_version() {
+  sed -n 's/^project(quorvex VERSION \([0-9.]*\).*/\1/p' "$project_dir/CMakeLists.txt"
+}
+
+# wait_until SECONDS COMMAND...: runs COMMAND every tenth of a second until it
+# succeeds; status 1 if it has not within SECONDS.
+wait_until() {
+  local tries=$(($1 * 10))
+  shift
+  until "$@"; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
+    sleep 0.1
+  done
+}
+
+# show_window SECONDS: prints the id of the window titled QUORVEX once there
+# is one. The search is retried rather than left waiting (--sync): a window
+# that vanishes while xdotool reads it (a window manager starting, SDL 2's
+# full-screen set-up) kills that search with an X error.
+show_window() {
+  local wid="" tries=$(($1 * 4))
+  while [ "$tries" -gt 0 ]; do
+    wid=$(xdotool search --name '^QUORVEX$' 2>/dev/null | head -n 1) || true
+    [ -n "$wid" ] && { echo "$wid"; return 0; }
+    tries=$((tries - 1))
+    sleep 0.25
+  done
+  return 1
+}
+
+# press_escape WINDOW: Escape pressed and released in WINDOW (the show quits
+# on the release).
+press_escape() {
+  xdotool windowfocus --sync "$1" 2>/dev/null || true
+  xdotool keydown Escape
+  sleep 0.3
+  xdotool keyup Escape
+}
+
+# frame_log_ok FILE [MIN]: every line of FILE is a frame-log line,
+# "%5d %5.2f %5.2f", and there are at least MIN of them (10 unless told).
+# On a failure prints why and returns 1.
+frame_log_ok() {
+  local file=$1 min=${2:-10} lines=0 frame smoothed fps expected line
+  while IFS= read -r line; do
+    read -r frame smoothed fps <<<"$line"
+    printf -v expected '%5d %5.2f %5.2f' "$frame" "$smoothed" "$fps"
+    [ "$line" = "$expected" ] || { echo "log line '$line' is not '$expected'"; return 1; }
+    lines=$((lines + 1))
+  done <"$file"
+  [ "$lines" -ge "$min" ] || { echo "only $lines frame log lines"; return 1; }
+}

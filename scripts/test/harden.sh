@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The checks beyond the test suite, as CI runs them: every test again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, a short show under valgrind
+# memcheck, a soak run whose memory must stay flat, and a short fuzzing run of
+# each libFuzzer target. SOAK_SECONDS and FUZZ_SECONDS shorten or lengthen those.
+# The soak (one core, a memory bound, no timing) runs beside the valgrind and
+# fuzzing stages, which use one core each most of their time.
+# SOAK_BUILD names the build tree whose program soaks (default build/, which
+# scripts/build.sh makes when it is missing).
+set -euo pipefail
+# shellcheck source=SCRIPTDIR/../lib/common.sh
+. "$(dirname "$0")/../lib/common.sh"
+cd "$project_dir"
+scripts/setup/deps.sh
+scripts/setup/apt-install.sh clang valgrind
+jobs=$(nproc)
+root=$PWD
+soak_build=${SOAK_BUILD:-$root/build}
+[ -x "$soak_build/quorvex" ] || scripts/build.sh
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >/dev/null
+cmake --build build-asan -j"$jobs"
+# The show frees nothing before exit by design, so leaks are not reported.
+(cd build-asan && QUORVEX_SANITIZED=1 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
+  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
+
+echo "== soak, in the background until the end"
+soak_log=$(mktemp)
+soak_pid=""
+# In a session of its own, so that a failure here stops the show it runs too.
+trap '[ -z "$soak_pid" ] || kill -- -"$soak_pid" 2>/dev/null; rm -f "$soak_log"' EXIT
+setsid bash tests/e2e/soak.sh "$soak_build/quorvex" "${SOAK_SECONDS:-300}" >"$soak_log" 2>&1 &
+soak_pid=$!
+
+echo "== a short show under valgrind memcheck"
+cmake -S . -B build-valgrind -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DQUORVEX_STATIC_SIMD=ON >/dev/null
+cmake --build build-valgrind -j"$jobs" --target quorvex
+bash tests/e2e/valgrind_show.sh "$root/build-valgrind/quorvex"
+# Again over sdl12-compat (as scripts/test/compat.sh unpacks it) with a 44.1 kHz
+# mono track: the mixer must open in the track's format, since converting it
+# there wrote past SDL's buffer.
+compat_lib=${QUORVEX_CACHE:-/var/cache/quorvex}/sdl12-compat-1.2.60-1/usr/lib/$(gcc -dumpmachine)/sdl12-compat
+if [ -e "$compat_lib/libSDL-1.2.so.0" ]; then
+  LD_LIBRARY_PATH=$compat_lib bash tests/e2e/valgrind_show.sh "$root/build-valgrind/quorvex" 44100:1
+else
+  echo "valgrind over sdl12-compat: not run, scripts/test/compat.sh has not unpacked it"
+fi
+
+echo "== fuzzing"
+fuzz="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+  -DQUORVEX_FUZZ=ON -DCMAKE_CXX_FLAGS="$fuzz" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+cmake --build build-fuzz -j"$jobs" --target text-fuzz assets-fuzz
+for target in text assets; do
+  corpus=$(mktemp -d)
+  cp tests/fuzz/seeds/"$target"/* "$corpus"/
+  ASAN_OPTIONS=detect_leaks=0 build-fuzz/tests/fuzz/"$target"-fuzz -max_total_time="${FUZZ_SECONDS:-60}" \
+    -rss_limit_mb=2048 -print_final_stats=1 "$corpus" 2>&1 | grep -E 'stat::number_of_executed_units|ERROR|SUMMARY' || true
+  rm -rf "$corpus"
+  # libFuzzer exits non-zero on a finding; re-run the saved crash files to fail loudly.
+  if ls crash-* leak-* timeout-* oom-* >/dev/null 2>&1; then echo "fuzzing $target found a fault" >&2; exit 1; fi
+done
+echo "== soak (waiting for it)"
+status=0
+wait "$soak_pid" || status=$?
+soak_pid=""
+cat "$soak_log"
+[ "$status" -eq 0 ] || { echo "the soak failed (status $status)" >&2; exit 1; }
+echo "hardening: all checks passed"

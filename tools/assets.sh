@@ -1,8 +1,0 @@
-#!/usr/bin/env bash
-# Regenerates every asset in d/ with our own tools: the font atlas and the nine
-# pictures (quorvex-art), and the track (quorvex-music). Deterministic: an
-# unchanged tool rewrites the committed files byte for byte.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-tools/build.sh >/dev/null
-cmake --build build --target art music

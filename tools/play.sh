@@ -1,7 +1,0 @@
-#!/usr/bin/env bash
-# Builds the show and starts it from the project's root, where d/ lies.
-# Arguments go to the show: -w for a window, nothing for full screen.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-tools/build.sh >&2
-exec build/quorvex "$@"
