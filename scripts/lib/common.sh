@@ -24,6 +24,9 @@ wait_until() {
   done
 }
 
+# process_gone PID: whether the process has ended (for wait_until).
+process_gone() { ! kill -0 "$1" 2>/dev/null; }
+
 # show_window SECONDS: prints the id of the window titled QUORVEX once there
 # is one. The search is retried rather than left waiting (--sync): a window
 # that vanishes while xdotool reads it (a window manager starting, SDL 2's

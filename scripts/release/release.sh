@@ -40,6 +40,7 @@ build() {
   [ "$name" = linux ] && pc=$pc:$(pkg-config --variable pc_path pkg-config)
   PKG_CONFIG_LIBDIR=$pc PKG_CONFIG_PATH='' \
     cmake -S . -B "build-release-$name" -DCMAKE_BUILD_TYPE=Release -DQUORVEX_CORE_ONLY=ON \
+      -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$root/=" -DCMAKE_C_FLAGS="-ffile-prefix-map=$root/=" \
       -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_STANDARD_LIBRARIES="$libs" \
       -DCMAKE_EXE_LINKER_FLAGS="-L$prefix/lib $link" "$@" >/dev/null
   cmake --build "build-release-$name" -j2 >/dev/null

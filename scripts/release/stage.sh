@@ -100,4 +100,6 @@ for pin in "${FILE_PINS[@]}"; do
   cp "$cache/downloads/$file" "$srcdir/third-party/"
 done
 (cd "$stage" && pack_tar "quorvex-$version") > "$dist/quorvex-$version-source.tar.gz"
+(cd "$dist" && sha256sum "$win.zip" "$lin.tar.gz" "$arm.tar.gz" "quorvex-$version-source.tar.gz" \
+  "quorvex-$version-web.zip" > SHA256SUMS)
 ls -l "$dist"

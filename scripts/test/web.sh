@@ -79,10 +79,8 @@ unset PULSE_SERVER
 pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --log-target=file:"$run/pulse.log" \
   -L "module-null-sink sink_name=rec rate=48000" -L module-native-protocol-unix &
 pids+=($!)
-for _ in $(seq 100); do
-  [ -e "/tmp/.X11-unix/X$display" ] && pactl info >/dev/null 2>&1 && break
-  sleep 0.1
-done
+servers_up() { [ -e "/tmp/.X11-unix/X$display" ] && pactl info >/dev/null 2>&1; }
+wait_until 10 servers_up || true
 pactl set-default-sink rec
 
 passed=0 failed=0 summary=()

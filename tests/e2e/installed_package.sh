@@ -27,7 +27,7 @@ window_run() {
   xdotool windowfocus --sync "$wid"
   sleep 1
   xdotool key Escape
-  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  wait_until 5 process_gone "$pid" || true
   kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "from $1: Escape did not quit"; }
   wait "$pid" || status=$?
   [ "$status" -eq 0 ] || fail "from $1: status $status"

@@ -20,7 +20,8 @@ valgrind --error-exitcode=99 --errors-for-leak-kinds=none --log-file=valgrind.tx
   "$quorvex" -w >out.txt 2>err.txt &
 pid=$!
 # Start-up under valgrind is slow (the stripe table); wait for frames, then quit.
-for _ in $(seq 240); do [ "$(wc -l <out.txt)" -ge 20 ] && break; sleep 0.5; done
+logged_frames() { [ "$(wc -l <out.txt)" -ge 20 ]; }
+wait_until 120 logged_frames || true
 kill -TERM "$pid"
 status=0
 wait "$pid" || status=$?

@@ -12,8 +12,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 weston --backend=x11-backend.so --use-pixman --socket=quorvex-test --idle-time=0 >/dev/null 2>&1 &
 compositor=$!
 trap 'kill $compositor; rm -rf "$scratch"' EXIT
-for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/quorvex-test" ] && break; sleep 0.1; done
-[ -S "$XDG_RUNTIME_DIR/quorvex-test" ] || fail "weston did not start"
+wait_until 10 test -S "$XDG_RUNTIME_DIR/quorvex-test" || fail "weston did not start"
 
 cd "$scratch"
 make_assets "$scratch"

@@ -17,7 +17,7 @@ xdotool keydown Escape
 sleep 1
 kill -0 "$pid" 2>/dev/null || fail "the show quit while Escape was held"
 xdotool keyup Escape
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+wait_until 5 process_gone "$pid" || true
 kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "the show did not quit on the release of Escape"; }
 status=0
 wait "$pid" || status=$?
