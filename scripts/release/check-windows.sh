@@ -113,7 +113,7 @@ win_sound() {
   rm -f "$win/stdout.txt" "$win/stderr.txt"
   (cd "$win" && SDL_AUDIODRIVER='' PULSE_SERVER="unix:$out/pulse/native" exec wine quorvex.exe -w) & pid=$!
   wid=$(find_window) || fail "Windows sound: no window"
-  sleep 10
+  sleep 7
   press_escape "$wid"; wait "$pid" || true; pid=""
 }
 heard win-sound win_sound

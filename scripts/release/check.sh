@@ -22,7 +22,7 @@ mkdir -p "$out"
 cd "$out"
 
 fail() { echo "release check FAILED: $*" >&2; exit 1; }
-ok() { echo "release check: $*"; }
+ok() { echo "release check [${SECONDS} s]: $*"; }
 
 xvfb_pid="" pulse_pid="" weston_pid="" chroot_dir="" mounted=() pid=""
 cleanup() {
