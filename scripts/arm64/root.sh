@@ -61,7 +61,7 @@ done
 apt-get "${opts[@]}" -qq update
 plan=$(apt-get "${opts[@]}" -s install --no-install-recommends "${runtime[@]}" | awk '$1 == "Inst" {print $2, $3}')
 for p in "${devel[@]}"; do plan+=$'\n'"$p $(apt-cache "${opts[@]}" policy "$p" | awk '/Candidate:/ {print $2}')"; done
-key=$( (cat "$0"; echo "$plan") | sha256sum | cut -c1-12)
+key=$( (sed '/^[[:space:]]*#/d' "$0"; echo "$plan") | sha256sum | cut -c1-12)  # comments aside
 root=$cache/root-$key
 if [ -f "$root/.done" ]; then echo "$root"; exit 0; fi
 

@@ -14,8 +14,11 @@ arm64_root=""
 # shellcheck source=pins.sh
 . "$here/pins.sh"
 # The key: the source pins, the binary ones this target takes, the build steps.
-key=$( (printf '%s\n' "${PINS[@]}" "${FILE_PINS[@]}"; cat "$here/deps-build.sh" "$here/mingw.cmake"
-        [ -z "$arm64_root" ] || cat "$here/../arm64/toolchain.cmake"; basename "$arm64_root") | sha256sum | cut -c1-12)
+# Comments do not build anything, so they are left out of it.
+key=$( (printf '%s\n' "${PINS[@]}" "${FILE_PINS[@]}"
+        sed '/^[[:space:]]*#/d' "$here/deps-build.sh" "$here/mingw.cmake"
+        [ -z "$arm64_root" ] || sed '/^[[:space:]]*#/d' "$here/../arm64/toolchain.cmake"
+        basename "$arm64_root") | sha256sum | cut -c1-12)
 prefix=$cache/prefix-$target-$key
 if [ -f "$prefix/.done" ]; then echo "$prefix"; exit 0; fi
 # A new key replaces this target's earlier builds.
