@@ -13,7 +13,7 @@ arm64_root=""
 [ "$target" = linux-aarch64 ] && arm64_root=$("$here/../arm64/root.sh")
 # shellcheck source=pins.sh
 . "$here/pins.sh"
-# The key: the source pins, the binary ones this target takes, the build steps.
+# The key: the source pins and the build steps.
 # Comments do not build anything, so they are left out of it.
 key=$( (printf '%s\n' "${PINS[@]}" "${FILE_PINS[@]}"
         sed '/^[[:space:]]*#/d' "$here/deps-build.sh" "$here/mingw.cmake"
