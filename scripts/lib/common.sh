@@ -42,6 +42,19 @@ show_window() {
   return 1
 }
 
+# start_window_manager: openbox on $DISPLAY, in the background (its process id
+# in $wm_pid), once it has taken the display: SDL 2 can hang setting up a full
+# screen whose window is mapped while a window manager is still starting. A
+# mark left by an earlier one is cleared first.
+start_window_manager() {
+  xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>/dev/null || true
+  openbox >/dev/null 2>&1 &
+  # shellcheck disable=SC2034  # the caller stops it
+  wm_pid=$!
+  wait_until 10 window_manager_ready
+}
+window_manager_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
 # press_escape WINDOW: Escape pressed and released in WINDOW (the show quits
 # on the release).
 press_escape() {

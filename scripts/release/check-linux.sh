@@ -116,7 +116,7 @@ linux_checks() {
   ok "$name vsync: $paced fps on $paced_cpu s of processor per second of show; unpaced $raw_last fps (best $raw) on $raw_cpu s"
 
   # Full screen under a window manager fills the 1024x768 screen.
-  openbox > openbox.txt 2>&1 & local wm=$!
+  start_window_manager || fail "$name full screen: openbox did not start"
   (in_chroot DISPLAY="$display" /bin/sh -c 'cd /opt/quorvex && exec ./quorvex > /tmp/out.txt 2> /tmp/err.txt') &
   pid=$!
   local wid geometry
@@ -125,7 +125,7 @@ linux_checks() {
   geometry=$(xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
   shoot "$name-full-screen.png"
   kill -TERM "$pid"; wait "$pid" || true; pid=""
-  kill "$wm"; wait "$wm" 2>/dev/null || true
+  kill "$wm_pid"; wait "$wm_pid" 2>/dev/null || true
   [ "$geometry" = 1024x768 ] || fail "$name full screen: a $geometry window on the 1024x768 screen"
   ok "$name full screen: fills the 1024x768 screen"
 

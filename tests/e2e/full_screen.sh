@@ -10,9 +10,8 @@ source "$(dirname "$0")/common.sh"
 export SDL_AUDIODRIVER=dummy
 unset SDL_VIDEODRIVER SDL12COMPAT_SCALE_METHOD
 read -r width height < <(xwininfo -root | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')
-openbox >/dev/null 2>&1 &
-wm=$!
-trap 'kill $wm; rm -rf "$scratch"' EXIT
+start_window_manager || fail "openbox did not start"
+trap 'kill $wm_pid; rm -rf "$scratch"' EXIT
 
 cd "$scratch"
 make_assets "$scratch"
