@@ -43,15 +43,20 @@ show_window() {
 }
 
 # start_window_manager: openbox on $DISPLAY, in the background (its process id
-# in $wm_pid), once it has taken the display: SDL 2 can hang setting up a full
-# screen whose window is mapped while a window manager is still starting. A
-# mark left by an earlier one is cleared first.
+# in $wm_pid), waiting up to 30 s for it to take the display: SDL 2 can hang
+# setting up a full screen whose window is mapped while a window manager is
+# still starting. A mark left by an earlier one is cleared first. Status 1
+# (and why, on standard output) if it has not taken the display by then.
 start_window_manager() {
+  local log
+  log=$(mktemp)
   xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>/dev/null || true
-  openbox >/dev/null 2>&1 &
+  openbox >"$log" 2>&1 &
   # shellcheck disable=SC2034  # the caller stops it
   wm_pid=$!
-  wait_until 10 window_manager_ready
+  wait_until 30 window_manager_ready ||
+    { echo "openbox has not taken the display after 30 s: $(tail -c 300 "$log")"; rm -f "$log"; return 1; }
+  rm -f "$log"
 }
 window_manager_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
