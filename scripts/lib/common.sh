@@ -45,20 +45,25 @@ show_window() {
 # start_window_manager: openbox on $DISPLAY, in the background (its process id
 # in $wm_pid), waiting up to 30 s for it to take the display: SDL 2 can hang
 # setting up a full screen whose window is mapped while a window manager is
-# still starting. A mark left by an earlier one is cleared first. Status 1
-# (and why, on standard output) if it has not taken the display by then.
+# still starting. Meanwhile one client watches the root window's properties
+# for openbox's mark and so holds the display open: an X server resets when
+# its last client leaves, which would drop openbox as it connects. Status 1,
+# and why on standard output, if openbox has not taken the display by then.
 start_window_manager() {
-  local log
-  log=$(mktemp)
-  xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>/dev/null || true
-  openbox >"$log" 2>&1 &
+  local marks spy status=0
+  marks=$(mktemp)
+  xprop -root -spy >"$marks" 2>&1 &
+  spy=$!
+  openbox >/dev/null 2>&1 &
   # shellcheck disable=SC2034  # the caller stops it
   wm_pid=$!
-  wait_until 30 window_manager_ready ||
-    { echo "openbox has not taken the display after 30 s: $(tail -c 300 "$log")"; rm -f "$log"; return 1; }
-  rm -f "$log"
+  wait_until 30 grep -q '^_NET_SUPPORTING_WM_CHECK(WINDOW): window id' "$marks" || status=1
+  kill "$spy" 2>/dev/null || true
+  wait "$spy" 2>/dev/null || true
+  rm -f "$marks"
+  [ $status -eq 0 ] || echo "openbox has not taken the display after 30 s"
+  return $status
 }
-window_manager_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 # press_escape WINDOW: Escape pressed and released in WINDOW (the show quits
 # on the release).

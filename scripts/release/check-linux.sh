@@ -125,7 +125,7 @@ linux_checks() {
   geometry=$(xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
   shoot "$name-full-screen.png"
   kill -TERM "$pid"; wait "$pid" || true; pid=""
-  kill "$wm_pid"; wait "$wm_pid" 2>/dev/null || true
+  kill "$wm_pid" 2>/dev/null || true; wait "$wm_pid" 2>/dev/null || true
   [ "$geometry" = 1024x768 ] || fail "$name full screen: a $geometry window on the 1024x768 screen"
   ok "$name full screen: fills the 1024x768 screen"
 

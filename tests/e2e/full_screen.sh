@@ -11,7 +11,7 @@ export SDL_AUDIODRIVER=dummy
 unset SDL_VIDEODRIVER SDL12COMPAT_SCALE_METHOD
 read -r width height < <(xwininfo -root | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')
 start_window_manager || true  # the show must cope either way
-trap 'kill $wm_pid; rm -rf "$scratch"' EXIT
+trap 'kill $wm_pid 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
 cd "$scratch"
 make_assets "$scratch"
