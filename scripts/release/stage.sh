@@ -78,6 +78,8 @@ stage_tree "$stage/$arm" linux build-release-linux-aarch64/quorvex
 # Windows readers expect CR LF in the text files.
 for f in file_id.diz quorvex.nfo; do sed -i 's/$/\r/' "$stage/$win/$f"; done
 
+# The same modes whatever the builder's umask: read for all, written by the owner.
+chmod -R u+rwX,go+rX,go-w "$stage"
 rm -f "$dist/$win.zip"
 find "$stage/$win" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 (cd "$stage" && find "$win" | LC_ALL=C sort | zip -X -9 -q "$dist/$win.zip" -@)
@@ -99,6 +101,7 @@ for pin in "${FILE_PINS[@]}"; do
   read -r file _ <<<"$pin"
   cp "$cache/downloads/$file" "$srcdir/third-party/"
 done
+chmod -R u+rwX,go+rX,go-w "$srcdir"
 (cd "$stage" && pack_tar "quorvex-$version") > "$dist/quorvex-$version-source.tar.gz"
 (cd "$dist" && sha256sum "$win.zip" "$lin.tar.gz" "$arm.tar.gz" "quorvex-$version-source.tar.gz" \
   "quorvex-$version-web.zip" > SHA256SUMS)
