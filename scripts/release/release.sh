@@ -18,6 +18,9 @@ version=$(project_version)
 cache=${QUORVEX_CACHE:-/var/cache/quorvex}/release
 dist=$root/dist
 mkdir -p "$cache" "$dist"
+# The commit's time wherever a tool writes one: MinGW's strip stamps each
+# program and DLL it strips with it, the archives take it for every file.
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 
 scripts/release/packages.sh
 scripts/release/sources.sh "$cache"
