@@ -7,8 +7,8 @@
 # other third-party libraries are linked in statically.
 # Third-party code comes from Debian source packages and the shared sources
 # folder, cached outside the tree (QUORVEX_CACHE, default /var/cache/quorvex).
-# With --check it then runs the release checks: the Windows build under Wine,
-# the Linux one in minimal chroots.
+# With --check [PART...] it then runs the release checks (check.sh): the Linux
+# build in minimal chroots, the Windows one under Wine, aarch64 under qemu.
 set -euo pipefail
 # shellcheck source=SCRIPTDIR/../lib/common.sh
 . "$(dirname "$0")/../lib/common.sh"
