@@ -10,14 +10,10 @@ arm=$out/quorvex-$version-linux-aarch64
 tar -xzf "$dist/quorvex-$version-linux-aarch64.tar.gz"
 for so in "$arm/quorvex" "$arm"/lib/*.so*; do
   aarch64-linux-gnu-readelf -h "$so" | grep -q 'Machine:.*AArch64' || fail "$(basename "$so") is not an AArch64 ELF file"
-  newest=$(aarch64-linux-gnu-objdump -T "$so" | grep -o 'GLIBC_[0-9.]*' | sort -Vu | tail -n 1)
-  [ "$(printf '%s\nGLIBC_2.35\n' "$newest" | sort -V | tail -n 1)" = GLIBC_2.35 ] || fail "$(basename "$so") needs $newest"
 done
 # What the loader maps, as ldd would print it.
 qemu-aarch64-static -L "$arm64_root" -E LD_TRACE_LOADED_OBJECTS=1 "$arm/quorvex" > arm-ldd.txt
-grep -Ev 'linux-vdso|ld-linux|lib(c|m|dl|pthread|rt)\.so|=> '"$arm"'/lib/libSDL-1\.2\.so\.0' arm-ldd.txt &&
-  fail "the aarch64 program needs more than glibc and its lib/"
-grep -q "=> $arm/lib/libSDL-1.2.so.0" arm-ldd.txt || fail "the aarch64 program does not take SDL from its lib/"
+archive_libraries_ok aarch64 arm-ldd.txt "$arm" aarch64-linux-gnu-objdump
 ok "aarch64: $(ls "$arm/lib" | tr '\n' ' ')AArch64 ELF, taken from lib/; no glibc symbol newer than 2.35"
 
 # arm_run [VAR=VALUE...] -- ARGS...: the release under qemu with the settings,

@@ -7,13 +7,7 @@
 tar -xzf "$dist/quorvex-$version-linux-x86_64.tar.gz"
 lin=$out/quorvex-$version-linux-x86_64
 ldd "$lin/quorvex" > ldd.txt || true
-grep -Ev 'linux-vdso|ld-linux|lib(c|m|dl|pthread|rt)\.so|=> '"$lin"'/lib/libSDL-1\.2\.so\.0' ldd.txt &&
-  fail "the Linux program needs more than glibc and its lib/"
-grep -q "=> $lin/lib/libSDL-1.2.so.0" ldd.txt || fail "the Linux program does not take SDL from its lib/"
-for so in "$lin/quorvex" "$lin"/lib/*.so*; do
-  newest=$(objdump -T "$so" | grep -o 'GLIBC_[0-9.]*' | sort -Vu | tail -n 1)
-  [ "$(printf '%s\nGLIBC_2.35\n' "$newest" | sort -V | tail -n 1)" = GLIBC_2.35 ] || fail "$(basename "$so") needs $newest"
-done
+archive_libraries_ok Linux ldd.txt "$lin" objdump
 ok "ldd: $(awk '{print $1}' ldd.txt | tr '\n' ' '); no glibc symbol newer than 2.35 in the program or lib/"
 
 
@@ -56,10 +50,7 @@ show_for() {
 }
 # rates: the smoothed rate at the end of the last run's frame log, the best it
 # reached after its first 100 frames, and CPU seconds per second of show.
-rates() {
-  awk 'NR > 100 && $3 > best { best = $3 } { last = $3 } END { printf "%s %s ", last, best }' "$chroot_dir/tmp/out.txt"
-  cat cpu.txt
-}
+rates() { echo "$(log_rates "$chroot_dir/tmp/out.txt") $(cat cpu.txt)"; }
 
 # linux_checks NAME [other-tracks]: the Linux release unpacked in $chroot_dir/opt/quorvex: the
 # unit tests over its lib/, then the show headless, in a window paced by the

@@ -55,8 +55,8 @@ win_show() {
   [ $status -eq 0 ] || fail "$name: status $status on Escape: $(cat "$win/stderr.txt" 2>/dev/null)"
   tr -d '\r' < "$win/stdout.txt" > "$name.txt"
   why=$(frame_log_ok "$name.txt") || fail "$name: bad lines in stdout.txt: $why"
-  awk -v cpu="$(awk -v a="$before" -v b="$after" -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.3f", (b - a) / hz / 8 }')" \
-    'NR > 100 && $3 > best { best = $3 } { last = $3 } END { print last, best, cpu }' "$name.txt" > "$name.rates"
+  echo "$(log_rates "$name.txt") $(awk -v a="$before" -v b="$after" -v hz="$(getconf CLK_TCK)" \
+    'BEGIN { printf "%.3f", (b - a) / hz / 8 }')" > "$name.rates"
 }
 
 status=0; (cd "$win" && wine quorvex.exe -w) & pid=$!

@@ -46,6 +46,23 @@ export DISPLAY=$display
 shoot() { ffmpeg -loglevel error -y -f x11grab -video_size 1024x768 -i "$display" -frames:v 1 "$1"; }
 # find_window: the id of the window titled QUORVEX, waiting up to 2 minutes.
 find_window() { show_window 120; }
+# archive_libraries_ok NAME LDD_OUTPUT DIR OBJDUMP: the program unpacked in DIR
+# asks (by the loader's LDD_OUTPUT) for glibc and its lib/ alone, takes SDL
+# from lib/, and neither it nor lib/ needs a glibc symbol newer than 2.35
+# (Ubuntu 22.04's), as OBJDUMP reads them.
+archive_libraries_ok() {
+  local name=$1 ldd=$2 dir=$3 objdump=$4 so newest
+  grep -Ev 'linux-vdso|ld-linux|lib(c|m|dl|pthread|rt)\.so|=> '"$dir"'/lib/libSDL-1\.2\.so\.0' "$ldd" &&
+    fail "the $name program needs more than glibc and its lib/"
+  grep -q "=> $dir/lib/libSDL-1.2.so.0" "$ldd" || fail "the $name program does not take SDL from its lib/"
+  for so in "$dir/quorvex" "$dir"/lib/*.so*; do
+    newest=$($objdump -T "$so" | grep -o 'GLIBC_[0-9.]*' | sort -Vu | tail -n 1)
+    [ "$(printf '%s\nGLIBC_2.35\n' "$newest" | sort -V | tail -n 1)" = GLIBC_2.35 ] || fail "$(basename "$so") needs $newest"
+  done
+}
+# log_rates LOG: the smoothed rate at the end of a frame log and the best it
+# reached after its first 100 frames.
+log_rates() { awk 'NR > 100 && $3 > best { best = $3 } { last = $3 } END { print last, best }' "$1"; }
 # escape_window PID: waits for the window titled QUORVEX, takes screenshots
 # NAME-1.png ... as it plays, then presses and releases Escape.
 escape_window() {
