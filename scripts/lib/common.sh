@@ -24,6 +24,12 @@ wait_until() {
   done
 }
 
+# The suite's two long tests that never load SDL: the art tool repainting d/
+# and the whole track rendered. A second run of the same build over another
+# SDL (ctest -E "$sdl_free_tests") would only repeat them.
+# shellcheck disable=SC2034  # for the scripts that source this
+sdl_free_tests='^(ArtTool\.RepaintsExactlyTheCommittedPixels|MusicRender\.WholeTrackDevelopsAndIsMastered)$'
+
 # process_gone PID: whether the process has ended (for wait_until).
 process_gone() { ! kill -0 "$1" 2>/dev/null; }
 
