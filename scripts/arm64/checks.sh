@@ -1,6 +1,6 @@
 # shellcheck shell=bash disable=SC2154  # pass, fail, arm64_root, out and version come from scripts/test/arm64.sh
-# The arm64 Debian package against the amd64 one (the aarch64 release is
-# checked by scripts/release/release.sh --check). Sourced by scripts/test/arm64.sh, whose
+# The arm64 Debian package against the amd64 one, and built twice to the same
+# bytes (the aarch64 release is checked by scripts/release/release.sh --check). Sourced by scripts/test/arm64.sh, whose
 # pass, fail, arm64_root, out and version it uses.
 
 # ---- The Debian package: lintian clean, the same files with the same modes
@@ -27,4 +27,10 @@ if [ -f "$arm" ]; then
   else
     fail "the packages' control fields differ"; cat "$out/control.diff"
   fi
+fi
+# The same bytes again from a clone elsewhere, later, under another umask.
+if scripts/package/check.sh --arch arm64 >"$out/package-repro.txt" 2>&1; then
+  pass "$(grep 'is reproducible' "$out/package-repro.txt")"
+else
+  fail "the arm64 package built again differs"; cat "$out/package-repro.txt"
 fi
