@@ -16,6 +16,7 @@ rm -rf "$stage"
 mkdir -p "$stage"
 # Fixed times, owners and order, so the same tree packs to the same bytes.
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+commit=$(git rev-parse HEAD)  # named in the .nfo, for rebuilding
 pack_tar() { tar --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner -cf - "$@" | gzip -9n; }
 
 # The screenshot: the logo over the backdrop two minutes in, rendered offline
@@ -62,8 +63,9 @@ stage_tree() {
   cp LICENSE LICENSE.assets "$dir/"
   cp "$shot" "$dir/screenshot.png"
   sed "s/@VERSION@/$version/g" "$here/text/file_id.diz" > "$dir/file_id.diz"
-  sed "s/@VERSION@/$version/g" "$here/text/quorvex.nfo" > "$dir/quorvex.nfo"
+  sed -e "s/@VERSION@/$version/g" -e "s/@COMMIT@/$commit/g" "$here/text/quorvex.nfo" > "$dir/quorvex.nfo"
   licences "$dir/licences" "$os"
+  ! grep -n '@[A-Z]*@' "$dir/file_id.diz" "$dir/quorvex.nfo" || { echo "release: a placeholder is left above" >&2; exit 1; }
   if awk 'length($0) > 45 { bad = 1 } END { exit !(bad || NR > 10) }' "$dir/file_id.diz"; then
     echo "release: file_id.diz is over 10 lines of 45 characters" >&2; exit 1
   fi
