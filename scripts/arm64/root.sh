@@ -16,6 +16,8 @@ if [ -n "${QUORVEX_ARM64_ROOT:-}" ] && [ -f "$QUORVEX_ARM64_ROOT/.done" ]; then
   echo "$QUORVEX_ARM64_ROOT"; exit 0
 fi
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=SCRIPTDIR/../lib/common.sh
+. "$here/../lib/common.sh"
 cache=${1:-${QUORVEX_CACHE:-/var/cache/quorvex}}/arm64
 "$here/../setup/apt-install.sh" g++-aarch64-linux-gnu qemu-user-static dpkg-dev >&2
 
@@ -47,15 +49,8 @@ opts=(-o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts="
       -o APT::Architecture=arm64 -o APT::Architectures=arm64 -o APT::Sandbox::User=root
       -o Acquire::Languages=none -o Debug::NoLocking=1)
 
-# This machine's own apt sources, for arm64 (deb entries only).
-: > "$apt_dir/sources.list"
-for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-  [ -f "$f" ] && grep -E '^[[:space:]]*deb[[:space:]]' "$f" >> "$apt_dir/sources.list"
-done
-rm -f "$apt_dir/sources.list.d/"*.sources
-for f in /etc/apt/sources.list.d/*.sources; do
-  [ -f "$f" ] && cp "$f" "$apt_dir/sources.list.d/"
-done
+# This machine's own apt sources, for arm64 (binary packages only).
+private_apt_sources "$apt_dir" deb
 
 # The versions apt would take decide the key: the same versions reuse the root.
 apt-get "${opts[@]}" -qq update

@@ -7,6 +7,10 @@
 
 project_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
+# fail MESSAGE...: the reason on standard error, one line, and exit 1. The
+# line starts with $fail_prefix ("FAIL" unless the script names itself).
+fail() { echo "${fail_prefix:-FAIL}: $*" >&2; exit 1; }
+
 # project_version: the version in CMakeLists.txt, as the archives are named.
 project_version() {
   sed -n 's/^project(quorvex VERSION \([0-9.]*\).*/\1/p' "$project_dir/CMakeLists.txt"
@@ -92,4 +96,66 @@ frame_log_ok() {
     lines=$((lines + 1))
   done <"$file"
   [ "$lines" -ge "$min" ] || { echo "only $lines frame log lines"; return 1; }
+}
+
+# debian_mirror: the Debian archive this machine installs from (its first apt
+# source that is not the security archive), for debootstrap.
+debian_mirror() {
+  local mirror
+  mirror=$(sed -n 's/^URIs:[[:space:]]*\([^[:space:]]*\).*/\1/p' /etc/apt/sources.list.d/*.sources 2>/dev/null |
+    grep -v security | head -n 1 || true)
+  [ -n "$mirror" ] || mirror=$(awk '$1 == "deb" && $0 !~ /security/ {print $2; exit}' /etc/apt/sources.list 2>/dev/null || true)
+  [ -n "$mirror" ] || { echo "no Debian archive among this machine's apt sources" >&2; return 1; }
+  echo "$mirror"
+}
+
+# private_apt_sources DIR TYPE [trixie]: the sources of a private apt
+# configuration in DIR (sources.list and sources.list.d/): this machine's own,
+# in either format, as entries of TYPE (deb or deb-src); with "trixie", its
+# bookworm entries once more for Debian 13, of both types.
+private_apt_sources() {
+  local dir=$1 type=$2 also=${3:-} f
+  mkdir -p "$dir/sources.list.d"
+  : >"$dir/sources.list"
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] && sed -n "s/^[[:space:]]*deb[[:space:]]/$type /p" "$f" >>"$dir/sources.list"
+  done
+  if [ "$also" = trixie ]; then
+    sed -nE "s/^$type (.*) bookworm(-updates|-security)?( |\$)/deb \\1 trixie\\2\\3\\ndeb-src \\1 trixie\\2\\3/p" \
+      "$dir/sources.list" >"$dir/trixie.list"
+    cat "$dir/trixie.list" >>"$dir/sources.list"
+    rm -f "$dir/trixie.list"
+  fi
+  rm -f "$dir/sources.list.d/"*.sources
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    sed "s/^Types:.*/Types: $type/" "$f" >"$dir/sources.list.d/$(basename "$f")"
+    if [ "$also" = trixie ] && grep -q '^Suites:.*bookworm' "$f"; then
+      sed -e 's/^Types:.*/Types: deb deb-src/' -e '/^Suites:/s/bookworm/trixie/g' "$f" \
+        >"$dir/sources.list.d/trixie-$(basename "$f")"
+    fi
+  done
+  return 0
+}
+
+# debootstrap_once DIR SUITE [PACKAGE,...]: a minbase Debian SUITE, with those
+# packages, from this machine's archive in DIR, unless DIR/.done is there (the
+# caller marks it when it has added what it needs). The log in DIR.log; its
+# end on standard error if debootstrap fails.
+debootstrap_once() {
+  local dir=$1 suite=$2 include=${3:-} mirror
+  [ -f "$dir/.done" ] && return 0
+  mirror=$(debian_mirror) || return 1
+  rm -rf "$dir"
+  mkdir -p "$(dirname "$dir")"
+  debootstrap --variant=minbase ${include:+--include="$include"} "$suite" "$dir" "$mirror" >"$dir.log" 2>&1 ||
+    { tail -n 20 "$dir.log" >&2; return 1; }
+}
+
+# overlay_root LOWER LAYER: a throwaway writable tree over the tree LOWER,
+# mounted at LAYER/root (LAYER made anew); the caller unmounts it.
+overlay_root() {
+  rm -rf "$2"
+  mkdir -p "$2/upper" "$2/work" "$2/root"
+  mount -t overlay overlay -o "lowerdir=$1,upperdir=$2/upper,workdir=$2/work" "$2/root"
 }

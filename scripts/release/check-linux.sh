@@ -154,10 +154,7 @@ client_libs=libx11-6,libxext6,libxcursor1,libxi6,libxrandr2,libxfixes3,libxss1,l
 chroot_dir=$cache/chroot-bookworm-minbase-$(echo "$client_libs" | sha256sum | cut -c1-8)
 if [ ! -f "$chroot_dir/.done" ]; then
   rm -rf "$cache"/chroot-bookworm-minbase*
-  # The same archive this machine installs from.
-  mirror=$("$root/scripts/setup/debian-mirror.sh")
-  debootstrap --variant=minbase --include="$client_libs" bookworm "$chroot_dir" "$mirror" \
-    > debootstrap.txt 2>&1 || fail "debootstrap, see $out/debootstrap.txt"
+  debootstrap_once "$chroot_dir" bookworm "$client_libs" || fail "debootstrap, see $chroot_dir.log"
   touch "$chroot_dir/.done"
 fi
 chroot_mounts "$chroot_dir"
@@ -176,9 +173,7 @@ ok "Linux bad asset: $(cat debian/err.txt), status 1, as the Debian build"
 d13=$(ls -d "${QUORVEX_CACHE:-/var/cache/quorvex}"/debian13/trixie-*/.done 2>/dev/null | head -n 1 || true)
 if [ -n "$d13" ]; then
   layer=$out/debian13
-  mkdir -p "$layer/upper" "$layer/work" "$layer/root"
-  mount -t overlay overlay -o "lowerdir=$(dirname "$d13"),upperdir=$layer/upper,workdir=$layer/work" "$layer/root" &&
-    mounted+=("$layer/root")
+  overlay_root "$(dirname "$d13")" "$layer" && mounted+=("$layer/root")
   chroot_dir=$layer/root
   chroot_mounts "$chroot_dir"
   linux_checks linux-debian13

@@ -21,7 +21,7 @@ rm -rf "$out"
 mkdir -p "$out"
 cd "$out"
 
-fail() { echo "release check FAILED: $*" >&2; exit 1; }
+fail_prefix="release check FAILED"
 ok() { echo "release check [${SECONDS} s]: $*"; }
 
 xvfb_pid="" pulse_pid="" weston_pid="" chroot_dir="" mounted=() pid=""

@@ -11,35 +11,14 @@ only=" $* "
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=pins.sh
 . "$here/pins.sh"
+# shellcheck source=SCRIPTDIR/../lib/common.sh
+. "$here/../lib/common.sh"
 
 apt_dir=$cache/apt
 mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$cache/downloads"
 apt_opts=(-o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts="$apt_dir/sources.list.d"
           -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache="$apt_dir" -o APT::Sandbox::User=root
           -o Acquire::Languages=none)
-
-# Every "deb" entry of this machine becomes a "deb-src" entry of ours, and
-# both kinds for Debian 13 (trixie), whose SDL2 source the releases build.
-derive_sources() {
-  : > "$apt_dir/sources.list"
-  local f
-  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$f" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f" >> "$apt_dir/sources.list"
-  done
-  local trixie
-  trixie=$(sed -nE 's/^deb-src (.*) bookworm(-updates|-security)?( |$)/deb \1 trixie\2\3\ndeb-src \1 trixie\2\3/p' \
-    "$apt_dir/sources.list")
-  [ -z "$trixie" ] || echo "$trixie" >> "$apt_dir/sources.list"
-  rm -f "$apt_dir/sources.list.d/"*.sources
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] || continue
-    sed 's/^Types:.*/Types: deb-src/' "$f" > "$apt_dir/sources.list.d/$(basename "$f")"
-    grep -q '^Suites:.*bookworm' "$f" &&
-      sed -e 's/^Types:.*/Types: deb deb-src/' -e '/^Suites:/s/bookworm/trixie/g' "$f" \
-        > "$apt_dir/sources.list.d/trixie-$(basename "$f")"
-  done
-  return 0
-}
 
 # Checks the .dsc against its pin, then every file it names that was served
 # against the .dsc's SHA-256 lines; the original tarball must be among them.
@@ -66,7 +45,9 @@ for pin in "${PINS[@]}"; do
   dsc=$dl/${pkg}_$plain.dsc
   if [ ! -f "$dsc" ]; then
     if [ $updated -eq 0 ]; then
-      derive_sources
+      # This machine's own sources as deb-src, and Debian 13 (trixie) too,
+      # whose SDL2 source the releases build.
+      private_apt_sources "$apt_dir" deb-src trixie
       apt-get "${apt_opts[@]}" -qq update
       updated=1
     fi

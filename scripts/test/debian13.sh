@@ -25,7 +25,7 @@ scripts/setup/apt-install.sh debootstrap git wget
 prepare=0
 [ "${1:-}" = --prepare ] && prepare=1
 cache=${QUORVEX_CACHE:-/var/cache/quorvex}/debian13
-mirror=$(scripts/setup/debian-mirror.sh)
+mirror=$(debian_mirror)
 # The cached chroot holds the packages scripts/setup/deps.sh installs, and ccache, so it
 # is made anew when the lists or that list of packages change.
 deps_key=$( { cat scripts/setup/deps.sh scripts/setup/apt-install.sh; echo ccache; } | sha256sum | cut -c1-12)
@@ -66,8 +66,7 @@ mkdir -p "$cache/archives"
 if [ ! -f "$base/.done" ]; then
   rm -rf "$cache"/trixie-*
   echo "== debootstrap trixie (package lists of $lists_date), then the project's packages"
-  debootstrap --variant=minbase trixie "$base" "$mirror" > "$cache/debootstrap.log" 2>&1 ||
-    { tail -n 20 "$cache/debootstrap.log" >&2; exit 1; }
+  debootstrap_once "$base" trixie || exit 1
   enter "$base"
   mkdir -p "$base/tmp/deps/tools"
   cp scripts/setup/deps.sh scripts/setup/apt-install.sh "$base/tmp/deps/tools/"
@@ -83,9 +82,7 @@ fi
 if [ $prepare -eq 1 ]; then echo "$base"; exit 0; fi
 
 # Every run starts from the cached chroot in a throwaway layer over it.
-rm -rf "$layer"
-mkdir -p "$layer/upper" "$layer/work" "$chroot_dir"
-mount -t overlay overlay -o "lowerdir=$base,upperdir=$layer/upper,workdir=$layer/work" "$chroot_dir"
+overlay_root "$base" "$layer"
 enter "$chroot_dir"
 mkdir -p "$cache/ccache" "$chroot_dir/var/cache/quorvex-ccache"
 mount --bind "$cache/ccache" "$chroot_dir/var/cache/quorvex-ccache"

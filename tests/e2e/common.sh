@@ -7,9 +7,7 @@ quorvex=${1:?usage: $0 path/to/quorvex}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# show_window, press_escape and frame_log_ok come from the scripts' library.
+# fail, show_window, press_escape and frame_log_ok come from the scripts' library.
 # shellcheck source=SCRIPTDIR/../../scripts/lib/common.sh
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/common.sh"
 

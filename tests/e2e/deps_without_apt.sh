@@ -6,7 +6,8 @@ set -euo pipefail
 deps=${1:?usage: $0 path/to/scripts/setup/deps.sh}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source=SCRIPTDIR/../../scripts/lib/common.sh
+. "$(dirname "$0")/../../scripts/lib/common.sh"  # fail
 
 mkdir "$scratch/bin" "$scratch/pc"
 ln -sf /bin/* /usr/bin/* "$scratch/bin/"
