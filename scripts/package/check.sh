@@ -96,7 +96,7 @@ diff <(cd "$stage" && find . ! -type d | sort) <(dpkg-deb -c "$deb" | awk '$1 !~
 appstreamcli validate-tree --no-net --pedantic "$stage"
 
 echo "== installed with apt, run, removed"
-xvfb-run -a -s "-screen 0 1024x768x24" bash tests/e2e/installed_package.sh "$deb" "$stage"
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash tests/e2e/installed_package.sh "$deb" "$stage"
 
 echo "== reproducible"
 reproduce

@@ -36,7 +36,7 @@ cleanup() {
 trap cleanup EXIT
 
 # An X server of our own for both programs' windows, on a free display number.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> xvfb-display.txt >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3> xvfb-display.txt >/dev/null 2>&1 &
 xvfb_pid=$!
 wait_until 10 test -s xvfb-display.txt || true
 display=:$(head -n 1 xvfb-display.txt)

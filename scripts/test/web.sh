@@ -72,7 +72,7 @@ for n in $(seq 90 140); do
   [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=$n; break; }
 done
 [ -n "$display" ] || { echo "test-web: no free X display number" >&2; exit 1; }
-Xvfb ":$display" -screen 0 1920x1200x24 -nolisten tcp >"$run/xvfb.log" 2>&1 &
+Xvfb ":$display" -screen 0 1920x1200x24 -nolisten tcp -noreset >"$run/xvfb.log" 2>&1 &
 pids+=($!)
 export DISPLAY=:$display XDG_RUNTIME_DIR=$run PULSE_RUNTIME_PATH=$run/pulse
 unset PULSE_SERVER

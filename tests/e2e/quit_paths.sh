@@ -16,7 +16,8 @@ quit_with() {
   # A background job of a script starts with SIGINT ignored; give it the default back.
   env --default-signal=INT "$quorvex" -w >out.txt 2>err.txt &
   pid=$!
-  wid=$(show_window 30) || fail "$how: no window"
+  wid=$(show_window 30) || fail "$how: no window after 30 s; the show $(process_gone "$pid" && echo ended ||
+    echo "still running"), its log $(wc -l <out.txt) lines, its errors: $(tr '\n' ' ' <err.txt | head -c 300)"
   sleep 1
   start=$(date +%s%N)
   case $how in
