@@ -165,7 +165,10 @@ async function showAndQuit(b, url, site) {
   const after = lines.filter(([at]) => at > lines[0][0] + 1000);
   const fps = after.length > 1 ? 1000 * (after.length - 1) / (after[after.length - 1][0] - after[0][0]) : 0;
   const steps = after.map(([, l]) => Number(l.trim().split(/ +/)[0])).sort((x, y) => x - y);
-  check('frame log at 55 fps or more', fps >= 55,
+  // timed: a check where the engine's pace and sound are bounded here, a figure where not.
+  const timed = (name, ok, detail) => (b.timingBounded ? check(name, ok, detail)
+    : note(`${name}, not bounded in ${b.engine}: ${detail}`));
+  timed('frame log at 55 fps or more', fps >= 55,
     `${fps.toFixed(1)} fps, step median ${steps[steps.length >> 1]} ms, slowest ${steps[steps.length - 1]} ms`);
   // The log summed, the show clock and the music's position, all at one moment.
   const [summed, elapsed, audioMs] = await b.eval('[window.__q.log.reduce((a, [, l]) => a + ' +
@@ -176,7 +179,7 @@ async function showAndQuit(b, url, site) {
   const sync = syncError(site, rec, lines);
   check('the music heard on the sink', sync.heard, `peak ${sync.loud}`);
   if (sync.heard) {
-    check('first kick heard within 50 ms of the log', Math.abs(sync.error) <= 50,
+    timed('first kick heard within 50 ms of the log', Math.abs(sync.error) <= 50,
       `track start heard at ${sync.heardZero} ms of the recording, the log's show time 0 at ` +
       `${sync.pictureZero.toFixed(0)} ms; onset (track ${sync.onset} ms) heard at ${sync.heardOnset} ms: ` +
       `${sync.error >= 0 ? '+' : ''}${sync.error.toFixed(0)} ms`);
@@ -223,7 +226,8 @@ async function fullScreen(b) {
     'return [r.width, r.height, innerWidth, innerHeight, screen.width, screen.height]; })()');
   check('F makes the stage full screen, the picture fitted',
     full && fit[0] <= fit[2] && fit[1] <= fit[3] && Math.abs(fit[0] * 3 - fit[1] * 4) < 1,
-    `canvas ${fit[0]}x${fit[1]} in ${fit[2]}x${fit[3]} (screen ${fit[4]}x${fit[5]})`);
+    `${full ? '' : 'the stage never became the full-screen element; '}canvas ${fit[0]}x${fit[1]} in ` +
+    `${fit[2]}x${fit[3]} (screen ${fit[4]}x${fit[5]})`);
   await b.key('down', 'f');
   await b.key('up', 'f');
   await waitFor(b, '!document.fullscreenElement', 5000).catch(() => false);
