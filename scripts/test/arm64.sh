@@ -43,30 +43,13 @@ cmake --build build-arm64 -j2 >"$out/build.txt" 2>&1 || { cat "$out/build.txt"; 
 
 # ---- Unit tests. cortex-a72 has NEON alone; max adds SVE and SVE2 with
 # 512-bit vectors; max with 128-bit ones also runs the 128-bit SVE2 target.
-# Two runs at a time (each emulated program keeps one core busy), each leaving
-# its log and its status; then the verdicts in order.
 cpus=(cortex-a72 max "max,sve-default-vector-length=16")
-unit_log() { echo "$out/$1-$(echo "$2" | tr ",=" "__").txt"; }
-unit_run() {
-  local status=0
-  (cd build-arm64/tests && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy qemu_run "$2" "./$1" --gtest_brief=1) \
-    >"$(unit_log "$1" "$2")" 2>&1 || status=$?
-  echo "$status" >"$(unit_log "$1" "$2").status"
-}
-running=0
-for cpu in "${cpus[@]}"; do
-  for t in build-arm64/tests/*_test; do
-    unit_run "$(basename "$t")" "$cpu" &
-    running=$((running + 1))
-    if [ "$running" -ge 2 ]; then wait -n; running=$((running - 1)); fi
-  done
-done
-wait
 for cpu in "${cpus[@]}"; do
   for t in build-arm64/tests/*_test; do
     name=$(basename "$t")
-    log=$(unit_log "$name" "$cpu")
-    if [ "$(cat "$log.status")" = 0 ]; then
+    log=$out/${name}-$(echo "$cpu" | tr ",=" "__").txt
+    if (cd build-arm64/tests && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy qemu_run "$cpu" "./$name" --gtest_brief=1) \
+        >"$log" 2>&1; then
       pass "$name on $cpu: $(grep -o '[0-9]* tests\? from' "$log" | head -n 1 | cut -d' ' -f1) tests$(
         sed -n 's/^SIMD targets tried:/, targets/p' "$log")"
     else
