@@ -4,7 +4,8 @@
 # check-windows.sh (under Wine) and check-aarch64.sh (under qemu), all on one
 # X server and one sound server started here. Every program must give the
 # Debian build's line and status on a bad picture. Screenshots and logs land
-# in build-release-check/.
+# in build-release-check/ (the aarch64 part's in build-release-check/aarch64/
+# when all three run).
 # Usage: check.sh VERSION DIST_DIR [PART...]   (DIST_DIR an absolute path;
 # the parts linux, windows, aarch64, all by default)
 # shellcheck source-path=SCRIPTDIR  # the parts sourced below sit beside this file
@@ -16,7 +17,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../lib/common.sh"
 root=$project_dir
 cache=${QUORVEX_CACHE:-/var/cache/quorvex}/release
-out=$root/build-release-check
+out=${QUORVEX_CHECK_DIR:-$root/build-release-check}
 rm -rf "$out"
 mkdir -p "$out"
 cd "$out"
@@ -24,9 +25,10 @@ cd "$out"
 fail_prefix="release check FAILED"
 ok() { echo "release check [${SECONDS} s]: $*"; }
 
-xvfb_pid="" pulse_pid="" weston_pid="" chroot_dir="" mounted=() pid=""
+xvfb_pid="" pulse_pid="" weston_pid="" chroot_dir="" mounted=() pid="" beside=""
 cleanup() {
   set +e
+  [ -n "$beside" ] && kill "$beside" 2>/dev/null && wait "$beside" 2>/dev/null
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
   [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -R "${mounted[i]}" 2>/dev/null || umount -R -l "${mounted[i]}"; done
@@ -34,6 +36,28 @@ cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
 }
 trap cleanup EXIT
+trap 'exit 143' TERM
+
+# With all three parts asked for, aarch64 runs beside the Linux one, in a run
+# of its own with its own X and sound servers: it emulates one program at a
+# time and bounds no frame rate, and the Linux part's bounds need no more than
+# the core it leaves them. Windows, whose Direct3D draws in software on every
+# core it finds, runs after both. The aarch64 run's output follows Linux's.
+if [ -z "$parts" ]; then
+  QUORVEX_CHECK_DIR=$out/aarch64 "$here/check.sh" "$version" "$dist" aarch64 > aarch64.log 2>&1 &
+  beside=$!
+  parts="linux windows"
+fi
+# join_beside: waits for the aarch64 run beside, shows its output and fails
+# if it failed.
+join_beside() {
+  [ -n "$beside" ] || return 0
+  local status=0
+  wait "$beside" || status=$?
+  beside=""
+  sed 's/^/  aarch64: /' aarch64.log
+  [ $status -eq 0 ] || fail "the aarch64 part (its output above, in $out/aarch64.log)"
+}
 
 # An X server of our own for both programs' windows, on a free display number.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3> xvfb-display.txt >/dev/null 2>&1 &
@@ -114,6 +138,7 @@ for part in ${parts:-linux windows aarch64}; do
       # shellcheck source=check-linux.sh
       . "$here/check-linux.sh" ;;
     windows)
+      join_beside
       # shellcheck source=check-windows.sh
       . "$here/check-windows.sh" ;;
     aarch64)
@@ -122,4 +147,5 @@ for part in ${parts:-linux windows aarch64}; do
     *) fail "no part $part: the parts are linux, windows and aarch64" ;;
   esac
 done
+join_beside
 ok "all passed; screenshots in $out"
