@@ -2,7 +2,9 @@
 // the directory given on the command line, with a manifest of the font and
 // libraries they were made with; given a second directory, it also paints the
 // application icons there. Everything follows from fixed seeds, so two runs
-// write the same pixels.
+// write the same pixels. With --manifest it only prints the manifest it would
+// write, so a check can tell in a moment whether this machine paints the
+// committed pixels at all.
 #include "font_atlas.h"
 #include "image_write.h"
 #include "manifest.h"
@@ -40,12 +42,16 @@ void paint_icons(const Face& face, const std::string& dir)
 int main(int argc, char** argv)
 {
     if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: %s ART_DIRECTORY [ICON_DIRECTORY]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s ART_DIRECTORY [ICON_DIRECTORY] | --manifest\n", argv[0]);
         return 2;
     }
     const std::string dir = std::string(argv[1]) + "/";
     try {
         const std::string font = find_display_face();
+        if (argc == 2 && std::string(argv[1]) == "--manifest") {
+            std::fputs(art_manifest(font).c_str(), stdout);
+            return 0;
+        }
         const Face face(font.c_str());
         write_png(dir + "fontsRustyTrans.png", to_rgba8(paint_font_atlas(face)));
         write_jpeg(dir + "marvo.jpg", to_rgb8(paint_valley()), kJpegQuality);
