@@ -9,6 +9,8 @@
 # folder, cached outside the tree (QUORVEX_CACHE, default /var/cache/quorvex).
 # With --check [PART...] it then runs the release checks (check.sh): the Linux
 # build in minimal chroots, the Windows one under Wine, aarch64 under qemu.
+# With --prefixes it only builds (or finds) the third-party prefixes: CI
+# makes them early, beside other checks.
 set -euo pipefail
 # shellcheck source=SCRIPTDIR/../lib/common.sh
 . "$(dirname "$0")/../lib/common.sh"
@@ -44,6 +46,7 @@ for prefix in "$linux_prefix" "$aarch64_prefix" "$windows_prefix"; do
   mkdir -p "$prefix/include/hwy/contrib"
   cp -r "$cache"/src/highway_*/hwy/contrib/math "$prefix/include/hwy/contrib/"
 done
+[ "${1:-}" = --prefixes ] && exit 0
 
 # build NAME PREFIX LIBS LINKFLAGS CMAKE_ARGS...: the program and its unit
 # tests against the libraries in PREFIX, in build-release-NAME/.
