@@ -82,7 +82,7 @@ linux_build() {
   $cc -O2 -Wall -Wextra -c scripts/release/glibc_compat.c -o "build-release-$name/glibc_compat.o"
   build "$name" "$prefix" "$root/build-release-$name/glibc_compat.o -lSDL_mixer -lmad -lSDL -lpng16 -ljpeg $zlib -ldl -lpthread -lm" \
     "-static-libgcc -static-libstdc++ -Wl,--disable-new-dtags" -DCMAKE_BUILD_RPATH='$ORIGIN/lib' "$@"
-  readelf -d "build-release-$name/quorvex" | grep -q 'RPATH.*\[\$ORIGIN/lib\]' ||
+  grep -q 'RPATH.*\[\$ORIGIN/lib\]' <(readelf -d "build-release-$name/quorvex") ||
     { echo "release: the $name program does not look in lib/ beside it alone" >&2; exit 1; }
   rm -rf "build-release-$name/lib" && mkdir "build-release-$name/lib"
   for so in libSDL-1.2.so.0 libSDL2-2.0.so.0; do
