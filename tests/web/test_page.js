@@ -104,9 +104,14 @@ function record() {
   const rec = spawn('parec', ['-d', 'rec.monitor', '--format=s16le', `--rate=${RATE}`, '--channels=1',
     '--latency-msec=5'], { stdio: ['ignore', 'pipe', 'ignore'] });
   const r = { chunks: [], first: null, stop: () => rec.kill() };
+  let bytes = 0;
   rec.stdout.on('data', (data) => {
-    // The wall time of the recording's first sample.
-    if (r.first === null) r.first = Date.now() - data.length / 2 / (RATE / 1000);
+    // The wall time of the recording's first sample: each chunk arrives at
+    // the earliest when its last sample has been recorded, and some arrive
+    // late (parec's start, a busy event loop), so the tightest is the earliest.
+    bytes += data.length;
+    const first = Date.now() - bytes / 2 / (RATE / 1000);
+    if (r.first === null || first < r.first) r.first = first;
     r.chunks.push(data);
   });
   return r;
