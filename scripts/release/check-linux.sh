@@ -148,15 +148,8 @@ linux_checks() {
   cp "$root/d/termite.mp3" "$chroot_dir/opt/quorvex/d/termite.mp3"
 }
 
-# ---- Linux: a minimal Debian 12 with only a desktop's client libraries: X11,
-# Wayland, OpenGL (Mesa) and sound.
-client_libs=libx11-6,libxext6,libxcursor1,libxi6,libxrandr2,libxfixes3,libxss1,libasound2,libpulse0,libgl1,libegl1,libgl1-mesa-dri,libwayland-client0,libwayland-cursor0,libwayland-egl1,libxkbcommon0
-chroot_dir=$cache/chroot-bookworm-minbase-$(echo "$client_libs" | sha256sum | cut -c1-8)
-if [ ! -f "$chroot_dir/.done" ]; then
-  rm -rf "$cache"/chroot-bookworm-minbase*
-  debootstrap_once "$chroot_dir" bookworm "$client_libs" || fail "debootstrap, see $chroot_dir.log"
-  touch "$chroot_dir/.done"
-fi
+# ---- Linux: a minimal Debian 12 with only a desktop's client libraries.
+chroot_dir=$("$here/chroot.sh") || fail "no minimal Debian 12 to check in"
 chroot_mounts "$chroot_dir"
 linux_checks linux-debian12 other-tracks
 
