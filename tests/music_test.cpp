@@ -305,6 +305,7 @@ std::vector<std::int16_t> play_through_sdl_mixer(const std::string& mp3, std::si
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", "0", 1);  // as fast as it can decode
+    setenv("SDL_AUDIO_DISK_TIMESCALE", "0", 1);  // the same under SDL 3 (else real time)
     EXPECT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
     EXPECT_EQ(Mix_OpenAudio(48000, AUDIO_S16LSB, 2, 1024), 0) << Mix_GetError();
     SDL_PauseAudio(1);

@@ -9,8 +9,8 @@
 # folder, cached outside the tree (QUORVEX_CACHE, default /var/cache/quorvex).
 # With --check [PART...] it then runs the release checks (check.sh): the Linux
 # build in minimal chroots, the Windows one under Wine, aarch64 under qemu.
-# With --prefixes it only builds (or finds) the third-party prefixes: CI
-# makes them early, beside other checks.
+# With --prefixes it only builds (or finds) the third-party prefixes, the
+# browser build's among them: CI makes them early, beside other checks.
 set -euo pipefail
 # shellcheck source=SCRIPTDIR/../lib/common.sh
 . "$(dirname "$0")/../lib/common.sh"
@@ -29,13 +29,18 @@ scripts/release/sources.sh "$cache"
 # The three targets' third-party builds side by side: their configure
 # scripts and links run on one core, which the others' compiles fill (on two
 # cores, 793 s against 930 one after another).
+# The browser build's, from the same sources, beside them.
 picked=$(mktemp -d)
 trap 'rm -rf "$picked"' EXIT
+scripts/setup/apt-install.sh emscripten >/dev/null
 builders=()
 for target in linux linux-aarch64 windows; do
   scripts/release/deps-build.sh "$target" "$cache" > "$picked/$target" &
   builders+=($!)
 done
+# (emcc finds its JavaScript modules by NODE_PATH, as scripts/web/build.sh gives it.)
+NODE_PATH=/usr/share/nodejs scripts/web/deps-build.sh "$cache" > "$picked/wasm" &
+builders+=($!)
 built=0
 for builder in "${builders[@]}"; do wait "$builder" || built=1; done
 [ $built -eq 0 ] || { echo "release: a third-party build failed (see above)" >&2; exit 1; }
