@@ -28,6 +28,21 @@ wait_until() {
   done
 }
 
+# side_by_side DIR A B: the functions A and B at once (each keeps one core
+# busy), their outputs in DIR, then shown one after the other; fails if
+# either failed.
+side_by_side() {
+  local dir=$1 a b status_a=0 status_b=0
+  "$2" >"$dir/$2.txt" 2>&1 &
+  a=$!
+  "$3" >"$dir/$3.txt" 2>&1 &
+  b=$!
+  wait "$a" || status_a=$?
+  wait "$b" || status_b=$?
+  cat "$dir/$2.txt" "$dir/$3.txt"
+  [ "$status_a" -eq 0 ] && [ "$status_b" -eq 0 ]
+}
+
 # The suite's two long tests that never load SDL: the art tool repainting d/
 # and the whole track rendered. A second run of the same build over another
 # SDL (ctest -E "$sdl_free_tests") would only repeat them.

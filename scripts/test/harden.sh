@@ -2,10 +2,10 @@
 # The checks beyond the test suite, as CI runs them: every test again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, a short show under valgrind
 # memcheck, a soak run whose memory must stay flat, and a short fuzzing run of
-# each libFuzzer target. SOAK_SECONDS and FUZZ_SECONDS shorten or lengthen those;
-# SOAK_SECONDS=0 leaves the soak to the caller (CI runs it beside the arm64
-# checks). The valgrind shows and the fuzzing targets run two at a time, one
-# core each; the soak (one core, a memory bound, no timing) runs beside them.
+# each libFuzzer target (scripts/test/fuzz.sh). SOAK_SECONDS and FUZZ_SECONDS
+# shorten or lengthen those; 0 leaves that one to the caller (CI runs both in
+# the background). The valgrind shows run two at a time, one core each; the
+# soak (a quarter of a core, a memory bound, no timing) runs beside them.
 # SOAK_BUILD names the build tree whose program soaks (default build/, which
 # scripts/build.sh makes when it is missing).
 set -euo pipefail
@@ -13,7 +13,7 @@ set -euo pipefail
 . "$(dirname "$0")/../lib/common.sh"
 cd "$project_dir"
 scripts/setup/deps.sh
-scripts/setup/apt-install.sh clang valgrind
+scripts/setup/apt-install.sh clang valgrind cpulimit
 jobs=$(nproc)
 root=$PWD
 soak_build=${SOAK_BUILD:-$root/build}
@@ -40,20 +40,6 @@ if [ "$soak_seconds" -gt 0 ]; then
   soak_pid=$!
 fi
 
-# side_by_side A B: the functions A and B at once (each keeps one core busy),
-# then their outputs one after the other; fails if either failed.
-side_by_side() {
-  local a b status_a=0 status_b=0
-  "$1" >"$logs/$1.txt" 2>&1 &
-  a=$!
-  "$2" >"$logs/$2.txt" 2>&1 &
-  b=$!
-  wait "$a" || status_a=$?
-  wait "$b" || status_b=$?
-  cat "$logs/$1.txt" "$logs/$2.txt"
-  [ "$status_a" -eq 0 ] && [ "$status_b" -eq 0 ]
-}
-
 echo "== a short show under valgrind memcheck, and one over sdl12-compat beside it"
 cmake -S . -B build-valgrind -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DQUORVEX_STATIC_SIMD=ON >/dev/null
 cmake --build build-valgrind -j"$jobs" --target quorvex
@@ -69,32 +55,13 @@ valgrind_compat() {
     echo "valgrind over sdl12-compat: not run, scripts/test/compat.sh has not unpacked it"
   fi
 }
-side_by_side valgrind_classic valgrind_compat || { echo "hardening: valgrind found a fault above" >&2; exit 1; }
+side_by_side "$logs" valgrind_classic valgrind_compat || { echo "hardening: valgrind found a fault above" >&2; exit 1; }
 
-echo "== fuzzing, the two targets side by side"
-fuzz="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
-  -DQUORVEX_FUZZ=ON -DCMAKE_CXX_FLAGS="$fuzz" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
-cmake --build build-fuzz -j"$jobs" --target text-fuzz assets-fuzz
-# fuzz_target TARGET: a short run from the seeds. libFuzzer stops at a finding
-# and saves its input as build-fuzz/TARGET-crash-... (or leak-, timeout-,
-# oom-), kept for a look; one there fails the run.
-fuzz_target() {
-  local target=$1 found=$root/build-fuzz/$1-
-  mkdir -p "$logs/corpus-$target"
-  cp tests/fuzz/seeds/"$target"/* "$logs/corpus-$target"/
-  rm -f "$found"crash-* "$found"leak-* "$found"timeout-* "$found"oom-*
-  ASAN_OPTIONS=detect_leaks=0 build-fuzz/tests/fuzz/"$target"-fuzz -max_total_time="${FUZZ_SECONDS:-60}" \
-    -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$found" "$logs/corpus-$target" 2>&1 |
-    grep -E 'stat::number_of_executed_units|ERROR|SUMMARY' | sed "s/^/$target: /" || true
-  if ls "$found"crash-* "$found"leak-* "$found"timeout-* "$found"oom-* >/dev/null 2>&1; then
-    echo "fuzzing $target found a fault: $(ls "$found"*-*)"
-    return 1
-  fi
-}
-fuzz_text() { fuzz_target text; }
-fuzz_assets() { fuzz_target assets; }
-side_by_side fuzz_text fuzz_assets || { echo "hardening: fuzzing found a fault above" >&2; exit 1; }
+if [ "${FUZZ_SECONDS:-60}" -gt 0 ]; then
+  scripts/test/fuzz.sh
+else
+  echo "== fuzzing: left to the caller (FUZZ_SECONDS=0)"
+fi
 if [ -n "$soak_pid" ]; then
   echo "== soak (waiting for it)"
   status=0
