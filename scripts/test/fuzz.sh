@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # A short fuzzing run of each libFuzzer target (tests/fuzz/: the text
 # renderer, and the image and track checks) from its seeds, the two side by
-# side, one core each. FUZZ_SECONDS (default 60) is each run's length.
+# side, one core each. FUZZ_SECONDS (default 60) is each run's length;
+# FUZZ_RUNS, where given, ends a run after that many inputs if that comes
+# first (CI runs the targets at idle priority beside other checks, where a
+# count of seconds would test however few inputs those left room for).
 # A finding is saved as build-fuzz/TARGET-crash-... (or leak-, timeout-,
 # oom-), kept for a look, and fails the run.
 set -euo pipefail
