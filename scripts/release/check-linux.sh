@@ -106,19 +106,28 @@ linux_checks() {
     fail "$name: paced it used $paced_cpu s of processor a second, unpaced $raw_cpu"
   ok "$name vsync: $paced fps on $paced_cpu s of processor per second of show; unpaced $raw_last fps (best $raw) on $raw_cpu s"
 
-  # Full screen under a window manager fills the 1024x768 screen.
-  start_window_manager || true
-  (in_chroot DISPLAY="$display" /bin/sh -c 'cd /opt/quorvex && exec ./quorvex > /tmp/out.txt 2> /tmp/err.txt') &
-  pid=$!
-  local wid geometry
-  wid=$(find_window) || fail "$name full screen: no window"
+  # Full screen under a window manager fills the 1024x768 screen. Now and
+  # then SDL 2 here never maps its full-screen window (twice in some ten
+  # runs, with nothing beside the checks): a show that has none after 60 s
+  # is started once more before that counts as a failure, and the line says so.
+  local wid geometry try again=""
+  for try in 1 2; do
+    start_window_manager || true
+    (in_chroot DISPLAY="$display" /bin/sh -c 'cd /opt/quorvex && exec ./quorvex > /tmp/out.txt 2> /tmp/err.txt') &
+    pid=$!
+    wid=$(show_window 60) && break
+    kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true; pid=""
+    kill "$wm_pid" 2>/dev/null || true; wait "$wm_pid" 2>/dev/null || true
+    [ "$try" -eq 1 ] || fail "$name full screen: no window, twice"
+    again=" (started twice: the first put up no window in 60 s)"
+  done
   sleep 4
   geometry=$(xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
   shoot "$name-full-screen.png"
   kill -TERM "$pid"; wait "$pid" || true; pid=""
   kill "$wm_pid" 2>/dev/null || true; wait "$wm_pid" 2>/dev/null || true
   [ "$geometry" = 1024x768 ] || fail "$name full screen: a $geometry window on the 1024x768 screen"
-  ok "$name full screen: fills the 1024x768 screen"
+  ok "$name full screen: fills the 1024x768 screen$again"
 
   # Wayland alone: no X display to fall back on. The compositor is weston
   # nested in the X server.
