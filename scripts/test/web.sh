@@ -82,6 +82,13 @@ pids+=($!)
 servers_up() { [ -e "/tmp/.X11-unix/X$display" ] && pactl info >/dev/null 2>&1; }
 wait_until 10 servers_up || true
 pactl set-default-sink rec
+# An idle null sink renders nothing, so its monitor would start with an
+# engine's first sound, and a recording's clock with it (so in Firefox,
+# which opens its stream only to play). Silence played into it all along
+# keeps the monitor running from each recording's start, as a sound card's
+# would.
+pacat --playback -d rec --format=s16le --rate=48000 --channels=1 /dev/zero &
+pids+=($!)
 
 passed=0 failed=0 summary=()
 for e in "${engines[@]}"; do

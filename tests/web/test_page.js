@@ -5,8 +5,8 @@
 // capture's, the failure lines for a broken picture and a missing track, and
 // the canvas fitted to phone, laptop and 4K screens (screenshots kept).
 // Usage: node test_page.js ENGINE SITE_DIR FRAMES_DIR SHOTS_DIR
-// Needs DISPLAY (an X server), a PulseAudio server with the null sink "rec",
-// parec and ffmpeg. Prints "ENGINE: N passed, N failed"; exits 1 on a failure.
+// Needs DISPLAY (an X server), a PulseAudio server with the null sink "rec"
+// kept running (silence played into it), parec and ffmpeg. Prints "ENGINE: N passed, N failed"; exits 1 on a failure.
 'use strict';
 const { spawn, spawnSync } = require('child_process');
 const fs = require('fs');
@@ -146,8 +146,11 @@ async function showAndQuit(b, url, site) {
   await load(b, url);
   check('start card shown', await b.eval("!document.getElementById('start').hidden && " +
     "document.querySelector('#start h1').textContent === 'QUORVEX'"));
+  // The recording must be running, silence in it, before the click: parec
+  // can take a second to start, and the track's start must be in it.
   const rec = record();
-  await sleep(1000);
+  for (const end = Date.now() + 10000; rec.chunks.length === 0 && Date.now() < end;) await sleep(10);
+  await sleep(500);
   const rect = await b.eval("(() => { const r = document.getElementById('canvas').getBoundingClientRect(); " +
     'return [r.left + r.width / 2, r.top + r.height / 2]; })()');
   const clicked = Date.now();
