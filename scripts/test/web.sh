@@ -10,7 +10,7 @@
 # Usage: scripts/test/web.sh [ENGINE...]   (chromium, firefox, webkit; all three by
 # default. WebKitGTK's pace and first kick are reported, not bounded: on this
 # machine's software rendering it paints 47 to 58 frames a second and its
-# sound reaches the sink 0.14 to 0.33 s after its track's reported position.)
+# sound reaches the sink up to 0.33 s after its track's reported position.)
 set -euo pipefail
 # shellcheck source=SCRIPTDIR/../lib/common.sh
 . "$(dirname "$0")/../lib/common.sh"
@@ -83,10 +83,9 @@ servers_up() { [ -e "/tmp/.X11-unix/X$display" ] && pactl info >/dev/null 2>&1; 
 wait_until 10 servers_up || true
 pactl set-default-sink rec
 # An idle null sink renders nothing, so its monitor would start with an
-# engine's first sound, and a recording's clock with it (so in Firefox,
-# which opens its stream only to play). Silence played into it all along
-# keeps the monitor running from each recording's start, as a sound card's
-# would.
+# engine's first sound, and a recording's clock with it (Firefox opens its
+# stream only to play). Silence played into it all along keeps the monitor
+# running from each recording's start, as a sound card's would.
 pacat --playback -d rec --format=s16le --rate=48000 --channels=1 /dev/zero &
 pids+=($!)
 

@@ -95,7 +95,7 @@ async function webkitEngine(width, height) {
     tap: null,
     fullScreenByKeys: true,
     // WebKitGTK on this machine's software rendering under Xvfb paints 47-58
-    // frames a second and its sound reaches the sink 0.14-0.33 s after the
+    // frames a second and its sound reaches the sink up to 0.33 s after the
     // position its track reports: its pace and kick are reported, not bounded.
     timingBounded: false,
     key: (how, key) => (how === 'down' ? driver.actions({ async: true }).keyDown(toKey(key)).perform()

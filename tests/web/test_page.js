@@ -6,7 +6,8 @@
 // the canvas fitted to phone, laptop and 4K screens (screenshots kept).
 // Usage: node test_page.js ENGINE SITE_DIR FRAMES_DIR SHOTS_DIR
 // Needs DISPLAY (an X server), a PulseAudio server with the null sink "rec"
-// kept running (silence played into it), parec and ffmpeg. Prints "ENGINE: N passed, N failed"; exits 1 on a failure.
+// kept running (silence played into it), parec and ffmpeg. Prints
+// "ENGINE: N passed, N failed"; exits 1 on a failure.
 'use strict';
 const { spawn, spawnSync } = require('child_process');
 const fs = require('fs');
