@@ -9,8 +9,8 @@
 # N failed" in all; exits non-zero on any failure.
 # Usage: scripts/test/web.sh [ENGINE...]   (chromium, firefox, webkit; all three by
 # default. WebKitGTK's pace and first kick are reported, not bounded: on this
-# machine's software rendering it paints 47 to 58 frames a second and its
-# sound reaches the sink up to 0.33 s after its track's reported position.)
+# machine's software rendering it paints 44 to 58 frames a second and its
+# sound reaches the sink up to 0.4 s after its track's reported position.)
 set -euo pipefail
 # shellcheck source=SCRIPTDIR/../lib/common.sh
 . "$(dirname "$0")/../lib/common.sh"

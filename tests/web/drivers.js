@@ -94,8 +94,8 @@ async function webkitEngine(width, height) {
       .press().release().perform(),
     tap: null,
     fullScreenByKeys: true,
-    // WebKitGTK on this machine's software rendering under Xvfb paints 47-58
-    // frames a second and its sound reaches the sink up to 0.33 s after the
+    // WebKitGTK on this machine's software rendering under Xvfb paints 44-58
+    // frames a second and its sound reaches the sink up to 0.4 s after the
     // position its track reports: its pace and kick are reported, not bounded.
     timingBounded: false,
     key: (how, key) => (how === 'down' ? driver.actions({ async: true }).keyDown(toKey(key)).perform()
