@@ -107,8 +107,8 @@ linux_checks() {
   ok "$name vsync: $paced fps on $paced_cpu s of processor per second of show; unpaced $raw_last fps (best $raw) on $raw_cpu s"
 
   # Full screen under a window manager fills the 1024x768 screen. Now and
-  # then SDL 2 here never maps its full-screen window (three times in some
-  # nine runs, twice with nothing beside the checks): a show with none after 60 s
+  # then SDL 2 here never maps its full-screen window (four times in some
+  # thirteen runs, whatever ran beside the checks): a show with none after 60 s
   # is started once more before that counts as a failure, and the line says so.
   local wid geometry try again=""
   for try in 1 2; do
