@@ -161,8 +161,8 @@ async function showAndQuit(b, url, site) {
     await sleep(10);
   }
   note(`first frame ${Date.now() - clicked} ms after the click`);
-  // WebKitGTK's track says it plays at once but stands at its start for up to
-  // two seconds more, the show waiting with it: its pace counts from its move.
+  // WebKitGTK's track says it plays at once but stands at its start for a
+  // second or two more, the show waiting with it: its pace counts from its move.
   let t0 = 0;
   while ((t0 = await b.eval('window.quorvexAudio.currentTime')) < 0.25 && Date.now() - clicked < 10000) await sleep(10);
   note(`track at ${t0.toFixed(2)} s ${Date.now() - clicked} ms after the click`);
